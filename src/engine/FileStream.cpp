@@ -1,0 +1,136 @@
+#include "engine/FileStream.h"
+
+#include "engine/Errors.h"
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+namespace ombrix {
+
+namespace {
+
+constexpr std::size_t kBufferSize = 256 * 1024;
+
+std::string reason(int err) {
+    std::string text = std::strerror(err);
+    if (!text.empty() && text.back() != '.') text += '.';
+    return text;
+}
+
+[[noreturn]] void writeError() { throw Error("Stream write error"); }
+
+} // namespace
+
+std::unique_ptr<FileStream> FileStream::openRead(const std::string& path) {
+    errno = 0;
+    std::error_code ec;
+    if (std::filesystem::is_directory(std::filesystem::path(path), ec))
+        throw Error("Cannot open file \"" + path + "\". " + reason(EISDIR));
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) throw Error("Cannot open file \"" + path + "\". " + reason(errno ? errno : ENOENT));
+    std::setvbuf(f, nullptr, _IONBF, 0);
+    auto size = std::filesystem::file_size(std::filesystem::path(path), ec);
+    if (ec) {
+        std::fclose(f);
+        throw Error("Cannot open file \"" + path + "\". " + reason(ec.value()));
+    }
+    return std::unique_ptr<FileStream>(new FileStream(f, path, false, static_cast<std::int64_t>(size)));
+}
+
+std::unique_ptr<FileStream> FileStream::create(const std::string& path) {
+    errno = 0;
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) throw Error("Cannot create file \"" + path + "\". " + reason(errno ? errno : EACCES));
+    std::setvbuf(f, nullptr, _IONBF, 0);
+    return std::unique_ptr<FileStream>(new FileStream(f, path, true, 0));
+}
+
+FileStream::FileStream(std::FILE* file, std::string path, bool writing, std::int64_t size)
+    : file_(file), path_(std::move(path)), writing_(writing), size_(size) {}
+
+FileStream::~FileStream() {
+    if (!file_) return;
+    // An error already on its way is the one the user sees; a failure here adds nothing to it.
+    if (writing_ && bufferUsed_ > 0) std::fwrite(buffer_.get(), 1, bufferUsed_, file_);
+    std::fclose(file_);
+}
+
+std::size_t FileStream::read(void* dest, std::size_t n) {
+    auto* out = static_cast<unsigned char*>(dest);
+    std::size_t done = 0;
+    // Hand out what the buffer holds first.
+    if (bufferUsed_ > bufferStart_) {
+        std::size_t take = std::min(n, bufferUsed_ - bufferStart_);
+        std::memcpy(out, buffer_.get() + bufferStart_, take);
+        bufferStart_ += take;
+        done = take;
+    }
+    if (done < n) {
+        std::size_t want = n - done;
+        if (want >= kBufferSize) {
+            // Large reads go straight into the caller's memory.
+            done += std::fread(out + done, 1, want, file_);
+        } else {
+            done += fillAndCopy(out + done, want);
+        }
+    }
+    position_ += static_cast<std::int64_t>(done);
+    return done;
+}
+
+std::size_t FileStream::fillAndCopy(unsigned char* dest, std::size_t n) {
+    if (!buffer_) buffer_ = std::make_unique<unsigned char[]>(kBufferSize);
+    bufferStart_ = 0;
+    bufferUsed_ = std::fread(buffer_.get(), 1, kBufferSize, file_);
+    std::size_t take = std::min(n, bufferUsed_);
+    std::memcpy(dest, buffer_.get(), take);
+    bufferStart_ = take;
+    return take;
+}
+
+void FileStream::write(const void* src, std::size_t n) {
+    if (n == 0) return;
+    if (!buffer_) buffer_ = std::make_unique<unsigned char[]>(kBufferSize);
+    if (bufferUsed_ + n > kBufferSize) {
+        flush();
+        if (n >= kBufferSize) {
+            writeThrough(src, n);
+            position_ += static_cast<std::int64_t>(n);
+            size_ = std::max(size_, position_);
+            return;
+        }
+    }
+    std::memcpy(buffer_.get() + bufferUsed_, src, n);
+    bufferUsed_ += n;
+    position_ += static_cast<std::int64_t>(n);
+    size_ = std::max(size_, position_);
+}
+
+void FileStream::writeThrough(const void* src, std::size_t n) {
+    if (std::fwrite(src, 1, n, file_) != n) writeError();
+}
+
+void FileStream::flush() {
+    if (!writing_ || bufferUsed_ == 0) return;
+    std::size_t pending = bufferUsed_;
+    bufferUsed_ = 0;
+    writeThrough(buffer_.get(), pending);
+    if (std::fflush(file_) != 0) writeError();
+}
+
+void FileStream::close() {
+    if (!file_) return;
+    std::FILE* f = file_;
+    bool failed = false;
+    if (writing_ && bufferUsed_ > 0) {
+        failed = std::fwrite(buffer_.get(), 1, bufferUsed_, f) != bufferUsed_;
+        bufferUsed_ = 0;
+    }
+    file_ = nullptr;
+    if (std::fclose(f) != 0 && writing_) failed = true;
+    if (failed) writeError();
+}
+
+} // namespace ombrix
