@@ -40,6 +40,9 @@ const char* kUsage =
     "Commands:\n"
     "  scan  [options] FILE      choose FILE, press Read EVO\n"
     "  demux [options] FILE      choose FILE, press Read EVO, keep the chosen boxes, press Demux\n"
+    "  rebuild [options] FILE    choose FILE, press Read EVO, keep the chosen boxes, press Rebuild\n"
+    "  xpl [--evo FILE] XPLFILE  choose the EVO file and the playlist, press Read XPL; then print\n"
+    "                            the XPL page's tree, children indented by two spaces\n"
     "\n"
     "Options:\n"
     "  --out DIR                 the output folder (default: the current folder)\n"
@@ -69,6 +72,7 @@ struct Options {
     std::string streams = "all";
     int fast = -1, count = -1, details = -1, cont = -1;
     std::string videoExt, audioExt, subExt;
+    std::string evo;
     bool videoExtGiven = false, audioExtGiven = false, subExtGiven = false;
 };
 
@@ -85,6 +89,8 @@ Options parse(int argc, char** argv) {
         if (a == "--out") {
             o.out = value(a);
             o.outGiven = true;
+        } else if (a == "--evo") {
+            o.evo = value(a);
         } else if (a == "--streams") {
             o.streams = value(a);
         } else if (a == "--fast" || a == "--no-fast") {
@@ -112,7 +118,9 @@ Options parse(int argc, char** argv) {
         }
     }
     if (o.command.empty()) throw UsageError{"no command given"};
-    if (o.command != "scan" && o.command != "demux") throw UsageError{"unknown command " + o.command};
+    if (o.command != "scan" && o.command != "demux" && o.command != "rebuild" && o.command != "xpl")
+        throw UsageError{"unknown command " + o.command};
+    if (!o.evo.empty() && o.command != "xpl") throw UsageError{"--evo goes with xpl"};
     if (o.file.empty()) throw UsageError{"no FILE given"};
     return o;
 }
@@ -166,6 +174,16 @@ void keepStreams(TfMain& w, const std::string& list) {
     apply(w.cbVideo);
     apply(w.cbAudio);
     apply(w.cbSub);
+}
+
+void printTree(const std::vector<TreeNode>& nodes, int depth) {
+    for (const auto& n : nodes) {
+        std::string line(static_cast<std::size_t>(depth) * 2, ' ');
+        line += n.text;
+        std::fwrite(line.data(), 1, line.size(), stdout);
+        std::fputc('\n', stdout);
+        printTree(n.children, depth + 1);
+    }
 }
 
 int run(int argc, char** argv) {
@@ -225,13 +243,29 @@ int run(int argc, char** argv) {
 
     int code = 0;
     try {
-        w.eEVOfile.setText(o.file);
-        w.EVOadj();
-        w.bCheckClick();
-        if (o.command == "demux" && !interrupted) {
-            keepStreams(w, o.streams);
-            if (!w.bDemux.usable()) throw Error("No stream to demux.");
-            w.bDemuxClick();
+        if (o.command == "xpl") {
+            if (!o.evo.empty()) {
+                w.eEVOfile.setText(o.evo);
+                w.EVOadj();
+            }
+            w.eXPLfile.setText(o.file);
+            w.XPLadj();
+            w.bReadXPLClick();
+            std::fflush(stdout);
+            printTree(w.tvXPL.nodes(), 0);
+        } else {
+            w.eEVOfile.setText(o.file);
+            w.EVOadj();
+            w.bCheckClick();
+            if (o.command == "demux" && !interrupted) {
+                keepStreams(w, o.streams);
+                if (!w.bDemux.usable()) throw Error("No stream to demux.");
+                w.bDemuxClick();
+            } else if (o.command == "rebuild" && !interrupted) {
+                keepStreams(w, o.streams);
+                if (!w.bRebuild.usable()) throw Error("No stream to keep, or the file is not an EVO file.");
+                w.bRebuildClick();
+            }
         }
     } catch (const UsageError& e) {
         std::fprintf(stderr, "ombrix-cli: %s\n", e.message.c_str());

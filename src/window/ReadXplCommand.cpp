@@ -1,0 +1,7 @@
+#include "window/Main.h"
+
+namespace ombrix {
+
+void TfMain::bReadXPLClick() {}
+
+} // namespace ombrix

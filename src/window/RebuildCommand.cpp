@@ -1,0 +1,7 @@
+#include "window/Main.h"
+
+namespace ombrix {
+
+void TfMain::bRebuildClick() {}
+
+} // namespace ombrix

@@ -1,0 +1,8 @@
+#include "window/Main.h"
+
+namespace ombrix {
+
+void TfMain::RegRead() {}
+void TfMain::RegWrite() {}
+
+} // namespace ombrix
