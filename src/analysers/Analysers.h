@@ -10,12 +10,14 @@ struct EngineState;
 class EngineHost;
 
 // Dolby Digital Plus (E-AC-3) and AC-3 syncframes.
-void AC3info(EngineState& state, EngineHost& host, std::int32_t offset, std::int32_t length, std::int32_t slot);
+void AC3info(EngineState& state, EngineHost& host, std::int32_t offset, std::int32_t length,
+             std::int32_t slot);
 // DTS core headers.
-void DTSinfo(EngineState& state, EngineHost& host, std::int32_t offset, std::int32_t length, std::int32_t slot);
+void DTSinfo(EngineState& state, EngineHost& host, std::int32_t offset, std::int32_t length,
+             std::int32_t slot);
 // VC-1 sequence and entry-point headers.
-void VC1info(EngineState& state, EngineHost& host, std::int32_t offset, std::int32_t length, std::uint32_t dts,
-             std::int64_t videoPts);
+void VC1info(EngineState& state, EngineHost& host, std::int32_t offset, std::int32_t length,
+             std::uint32_t dts, std::int64_t videoPts);
 // H.264 access unit delimiters and parameter sets.
 void H264info(EngineState& state, EngineHost& host, std::int32_t offset, std::int32_t length,
               std::uint32_t videoPts, std::uint32_t dts);
