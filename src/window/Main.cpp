@@ -174,7 +174,13 @@ void TfMain::FormShow() {
 void TfMain::FormActivate() {
     if (activated_) return;
     activated_ = true;
-    RegRead();
+    try {
+        RegRead();
+    } catch (...) {
+        // A stored value of the wrong type stops the load; the boxes still start empty.
+        Resetcbs();
+        throw;
+    }
     Resetcbs();
 }
 

@@ -7,6 +7,7 @@ namespace ombrix::testing {
 bool MemorySettingsStore::openKey(bool create) {
     if (openFails) return false;
     if (!keyExists && create) keyExists = true;
+    keyOpen = keyExists;
     return keyExists;
 }
 
@@ -16,7 +17,6 @@ std::optional<SettingsStore::Type> MemorySettingsStore::valueType(const std::str
     switch (it->second.index()) {
     case 0: return Type::Integer;
     case 1: return Type::String;
-    case 2: return Type::OnOff;
     default: return Type::Binary;
     }
 }
@@ -24,19 +24,15 @@ std::optional<SettingsStore::Type> MemorySettingsStore::valueType(const std::str
 namespace {
 template <typename T> const T& typed(std::map<std::string, MemorySettingsStore::Value>& values, const std::string& name) {
     auto it = values.find(name);
-    if (it == values.end() || !std::holds_alternative<T>(it->second))
-        throw Error("Invalid data type for '" + name + "'");
+    if (it == values.end() || !std::holds_alternative<T>(it->second)) throw Error(invalidSettingTypeMessage(name));
     return std::get<T>(it->second);
 }
 } // namespace
 
 std::int32_t MemorySettingsStore::readInteger(const std::string& name) { return typed<std::int32_t>(values, name); }
 std::string MemorySettingsStore::readString(const std::string& name) { return typed<std::string>(values, name); }
-bool MemorySettingsStore::readOnOff(const std::string& name) {
-    auto it = values.find(name);
-    if (it != values.end() && std::holds_alternative<std::int32_t>(it->second))
-        return std::get<std::int32_t>(it->second) != 0;
-    return typed<bool>(values, name);
+std::vector<std::uint8_t> MemorySettingsStore::readBinary(const std::string& name) {
+    return typed<std::vector<std::uint8_t>>(values, name);
 }
 void MemorySettingsStore::writeInteger(const std::string& name, std::int32_t value) {
     values[name] = value;
@@ -46,12 +42,8 @@ void MemorySettingsStore::writeString(const std::string& name, const std::string
     values[name] = value;
     writeOrder.push_back(name);
 }
-void MemorySettingsStore::writeOnOff(const std::string& name, bool value) {
-    values[name] = value;
-    writeOrder.push_back(name);
-}
 void MemorySettingsStore::writeBinary(const std::string& name, const std::array<std::uint8_t, 8>& value) {
-    values[name] = value;
+    values[name] = std::vector<std::uint8_t>(value.begin(), value.end());
     writeOrder.push_back(name);
 }
 

@@ -16,25 +16,24 @@
 
 namespace ombrix::testing {
 
-// Settings kept in memory: one key of typed values.
+// Settings kept in memory: one key of typed values (on/off values are integers).
 class MemorySettingsStore : public SettingsStore {
 public:
-    using Value = std::variant<std::int32_t, std::string, bool, std::array<std::uint8_t, 8>>;
+    using Value = std::variant<std::int32_t, std::string, std::vector<std::uint8_t>>;
     bool keyExists = false;
     bool openFails = false;
+    bool keyOpen = false;
     std::map<std::string, Value> values;
     std::vector<std::string> writeOrder; // names in the order they were written
 
     bool openKey(bool create) override;
-    void closeKey() override {}
-    bool valueExists(const std::string& name) override { return values.count(name) > 0; }
+    void closeKey() override { keyOpen = false; }
     std::optional<Type> valueType(const std::string& name) override;
     std::int32_t readInteger(const std::string& name) override;
     std::string readString(const std::string& name) override;
-    bool readOnOff(const std::string& name) override;
+    std::vector<std::uint8_t> readBinary(const std::string& name) override;
     void writeInteger(const std::string& name, std::int32_t value) override;
     void writeString(const std::string& name, const std::string& value) override;
-    void writeOnOff(const std::string& name, bool value) override;
     void writeBinary(const std::string& name, const std::array<std::uint8_t, 8>& value) override;
 };
 
