@@ -76,6 +76,23 @@ struct Options {
     bool videoExtGiven = false, audioExtGiven = false, subExtGiven = false;
 };
 
+// v0, v1, a00..a15, s00..s15
+bool validStreamName(const std::string& n) {
+    auto digits = [&](std::size_t count) {
+        if (n.size() != 1 + count) return -1;
+        int v = 0;
+        for (std::size_t k = 1; k < n.size(); ++k) {
+            if (n[k] < '0' || n[k] > '9') return -1;
+            v = v * 10 + (n[k] - '0');
+        }
+        return v;
+    };
+    if (n.empty()) return false;
+    if (n[0] == 'v') return digits(1) >= 0 && digits(1) < 2;
+    if (n[0] == 'a' || n[0] == 's') return digits(2) >= 0 && digits(2) < 16;
+    return false;
+}
+
 Options parse(int argc, char** argv) {
     Options o;
     std::vector<std::string> args(argv + 1, argv + argc);
@@ -122,34 +139,24 @@ Options parse(int argc, char** argv) {
         throw UsageError{"unknown command " + o.command};
     if (!o.evo.empty() && o.command != "xpl") throw UsageError{"--evo goes with xpl"};
     if (o.file.empty()) throw UsageError{"no FILE given"};
+    if (o.streams != "all") {
+        std::size_t start = 0;
+        while (start <= o.streams.size()) {
+            std::size_t comma = o.streams.find(',', start);
+            if (comma == std::string::npos) comma = o.streams.size();
+            if (!validStreamName(o.streams.substr(start, comma - start)))
+                throw UsageError{"unknown stream name \"" + o.streams.substr(start, comma - start) + "\" in --streams"};
+            start = comma + 1;
+        }
+    }
     return o;
 }
 
-// The box of a stream name of --streams (v0, v1, a00..a15, s00..s15), or null.
+// The box of a valid stream name of --streams.
 CheckBox* boxNamed(TfMain& w, const std::string& name) {
-    auto number = [&](std::size_t digits, int limit) -> int {
-        if (name.size() != 1 + digits) return -1;
-        int n = 0;
-        for (std::size_t k = 1; k < name.size(); ++k) {
-            if (name[k] < '0' || name[k] > '9') return -1;
-            n = n * 10 + (name[k] - '0');
-        }
-        return n < limit ? n : -1;
-    };
-    if (name.empty()) return nullptr;
-    if (name[0] == 'v') {
-        int n = number(1, 2);
-        return n < 0 ? nullptr : &w.cbVideo[static_cast<std::size_t>(n)];
-    }
-    if (name[0] == 'a') {
-        int n = number(2, 16);
-        return n < 0 ? nullptr : &w.cbAudio[static_cast<std::size_t>(n)];
-    }
-    if (name[0] == 's') {
-        int n = number(2, 16);
-        return n < 0 ? nullptr : &w.cbSub[static_cast<std::size_t>(n)];
-    }
-    return nullptr;
+    if (!validStreamName(name)) return nullptr;
+    const auto n = static_cast<std::size_t>(std::stoi(name.substr(1)));
+    return name[0] == 'v' ? &w.cbVideo[n] : name[0] == 'a' ? &w.cbAudio[n] : &w.cbSub[n];
 }
 
 // Keeps ticked only the boxes the list names; a named box that is not ticked is an error.
