@@ -11,7 +11,9 @@ constexpr std::uint8_t kSystemHeader = 0xBB;
 constexpr std::uint8_t kPrivateStream1 = 0xBD;
 constexpr std::uint8_t kExtendedStreamId = 0xFD;
 
-bool in(std::uint8_t v, std::uint8_t lo, std::uint8_t hi) { return v >= lo && v <= hi; }
+bool in(std::uint8_t v, std::uint8_t lo, std::uint8_t hi) {
+    return v >= lo && v <= hi;
+}
 
 // Private stream 1 sub-streams with an audio check box: Dolby Digital and DTS, LPCM, MLP,
 // Dolby Digital Plus.
@@ -20,17 +22,23 @@ bool isAudioSubstream(std::uint8_t id) {
 }
 
 // Sub-streams with a subpicture check box: subpictures and extended subpictures of slots 0-15.
-bool isSubpictureSubstream(std::uint8_t id) { return in(id, 0x20, 0x2F) || in(id, 0x60, 0x6F); }
+bool isSubpictureSubstream(std::uint8_t id) {
+    return in(id, 0x20, 0x2F) || in(id, 0x60, 0x6F);
+}
 
-bool startsWithPackStartCode(const std::uint8_t* b) { return b[0] == 0 && b[1] == 0 && b[2] == 1 && b[3] == 0xBA; }
+bool startsWithPackStartCode(const std::uint8_t* b) {
+    return b[0] == 0 && b[1] == 0 && b[2] == 1 && b[3] == 0xBA;
+}
 
 } // namespace
 
 void setSystemHeaderBounds(std::uint8_t* block, EngineHost& host) {
     int video = 0;
-    for (int slot = 0; slot < 2; ++slot) video += host.videoTicked(slot) ? 1 : 0;
+    for (int slot = 0; slot < 2; ++slot)
+        video += host.videoTicked(slot) ? 1 : 0;
     int audio = 0;
-    for (int slot = 0; slot < 16; ++slot) audio += host.audioTicked(slot) ? 1 : 0;
+    for (int slot = 0; slot < 16; ++slot)
+        audio += host.audioTicked(slot) ? 1 : 0;
     block[24] = static_cast<std::uint8_t>((block[24] & 0xE0) + video);
     block[23] = static_cast<std::uint8_t>((block[23] & 0x03) + 4 * audio);
 }

@@ -34,7 +34,8 @@ void Rebuild(EngineState& state, RebuildState& numbers, EngineHost& host, const 
         if (pos > 0 && pos % kProgressStep == 0) {
             const double remaining = rebuildRemainingTime(host.now() - start, size, pos);
             host.slog("Rebuilding " + sourceName + " " + std::to_string(pos / 1048576) + "/" +
-                          std::to_string(size / 1048576) + " Mbytes, Remaining time: " + host.timeText(remaining),
+                          std::to_string(size / 1048576) +
+                          " Mbytes, Remaining time: " + host.timeText(remaining),
                       1);
             host.processMessages();
         }

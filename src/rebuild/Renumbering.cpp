@@ -52,6 +52,8 @@ bool Renumbering::DropSub(std::uint8_t key) {
     return false;
 }
 
-std::uint8_t Renumbering::newId(std::uint8_t key) const { return numbers_.NewId[key]; }
+std::uint8_t Renumbering::newId(std::uint8_t key) const {
+    return numbers_.NewId[key];
+}
 
 } // namespace ombrix

@@ -12,7 +12,7 @@ struct RebuildState;
 class EngineHost;
 
 class Renumbering {
-public:
+  public:
     // The stream table comes from `state`, the ticks from `host`, the numbers go to `numbers`.
     Renumbering(RebuildState& numbers, const EngineState& state, EngineHost& host)
         : numbers_(numbers), state_(state), host_(host) {}
@@ -26,7 +26,7 @@ public:
     // The key's new number (kNoNewId when it has none).
     std::uint8_t newId(std::uint8_t key) const;
 
-private:
+  private:
     RebuildState& numbers_;
     const EngineState& state_;
     EngineHost& host_;

@@ -15,8 +15,8 @@ namespace {
 // When an error ends the command: every file it opened is closed, Cancel is disabled again
 // and Demux and Rebuild come back, so that the user can try again at once.
 class RebuildCleanup {
-public:
-    RebuildCleanup(TfMain& w) : w_(w), exceptions_(std::uncaught_exceptions()) {}
+  public:
+    explicit RebuildCleanup(TfMain& w) : w_(w), exceptions_(std::uncaught_exceptions()) {}
     ~RebuildCleanup() {
         w_.st.closeAllQuietly();
         if (std::uncaught_exceptions() > exceptions_) {
@@ -28,7 +28,7 @@ public:
     RebuildCleanup(const RebuildCleanup&) = delete;
     RebuildCleanup& operator=(const RebuildCleanup&) = delete;
 
-private:
+  private:
     TfMain& w_;
     int exceptions_;
 };
