@@ -226,6 +226,7 @@ TEST_F(SettingsStoreQtTest, MaximisedSaveKeepsTheBoundsAndInstallStaysAsFirstWri
 }
 
 TEST_F(SettingsStoreQtTest, HandWrittenFilesLoadOrStopAtTheFirstWrongTypedValue) {
+    using namespace std::string_literals;
     struct Case {
         std::string file;
         std::string error; // empty: none
@@ -244,6 +245,10 @@ TEST_F(SettingsStoreQtTest, HandWrittenFilesLoadOrStopAtTheFirstWrongTypedValue)
          "frame 0 0 640x380 state 0\ntree 96\next [mpv] [mpa] [sup]\nworkdir []\ndirs [] []\noptions 1111\n"},
         {"[General]\nAudioExt=ac3\nVideoExt=264\nSubExt=sub\n", "VideoExt",
          "frame 0 0 370x380 state 0\ntree 96\next [mpv] [ac3] [sup]\nworkdir []\ndirs [] []\noptions 1111\n"},
+        {"[General]\nHeight=@Rect(1 2 3 4)\n", "Height", kDefaultLook},
+        // Damaged lines are skipped; what can be read still loads.
+        {"\0\xff\xfe[Gen\n=\x01\x02\nWidth\n\\x\n[General]\nTop=5\n"s, "",
+         "frame 0 5 370x380 state 0\ntree 96\next [mpv] [mpa] [sup]\nworkdir []\ndirs [] []\noptions 1111\n"},
         {"[General]\nContinue=0\nDetails=true\n", "Details",
          "frame 0 0 370x380 state 0\ntree 96\next [mpv] [mpa] [sup]\nworkdir []\ndirs [] []\noptions 0111\n"},
     };
