@@ -387,6 +387,29 @@ TEST(RebuildCommand, CancelAsksAndStopsAfterTheBlockInHand) {
     EXPECT_TRUE(w.bRebuild.usable());
 }
 
+// While the copy runs, the commands and boxes that would disturb it are held back, and a close
+// of the window waits for the command to end.
+TEST(RebuildCommand, HoldsBackOtherCommandsAndClosesAfterwards) {
+    Window win;
+    TfMain& w = win.w;
+    win.source("H.EVO", paddingFile(2048));
+    w.eWorkdir.setText(win.dir.path());
+    win.streams({{0x55, true}}, {{0xC0, true}}, {});
+    bool held = false, closedAtOnce = true;
+    win.platform.onPump = [&] {
+        held = !w.bCheck.usable() && !w.bDemux.usable() && !w.bRebuild.usable() && !w.bbEVO.usable() &&
+               !w.cbAudio[0].usable() && w.passRunning();
+        closedAtOnce = w.FormClose();
+        w.cbAudio[0].click(); // held: the tick stays
+    };
+    ASSERT_EQ(pressRebuild(w), "");
+    EXPECT_TRUE(held);
+    EXPECT_FALSE(closedAtOnce);
+    EXPECT_TRUE(win.platform.closed);
+    EXPECT_TRUE(w.cbAudio[0].checked());
+    EXPECT_FALSE(w.passRunning());
+}
+
 TEST(RebuildCommand, SourceThatCannotBeOpenedCreatesNoOutput) {
     Window win;
     TfMain& w = win.w;
