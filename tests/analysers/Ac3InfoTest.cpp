@@ -1,4 +1,5 @@
 #include "AnalyserHarness.h"
+#include "HeaderFixtures.h"
 #include "analysers/Analysers.h"
 
 #include <gtest/gtest.h>
@@ -6,25 +7,7 @@
 namespace ombrix::testing {
 namespace {
 
-// An E-AC-3 syncframe header: sync word, strmtyp 0, substreamid 0, frmsiz, fscod, numblkscod,
-// acmod, lfeon, bsid, dialnorm 0, then one more byte.
-ByteVec eac3Header(std::uint32_t frmsiz, std::uint32_t fscod, std::uint32_t numblkscod, std::uint32_t acmod,
-                   std::uint32_t lfeon, std::uint32_t bsid) {
-    BitWriter w;
-    w.put(0x0B77, 16).put(0, 2).put(0, 3).put(frmsiz, 11);
-    w.put(fscod, 2).put(numblkscod, 2).put(acmod, 3).put(lfeon, 1);
-    w.put(bsid, 5).put(0, 5).put(0, 6);
-    return w.bytes();
-}
-
-// An AC-3 syncframe header: sync word, crc1 0x1234, fscod, frmsizecod, bsid, bsmod, acmod.
-ByteVec ac3Header(std::uint32_t fscod, std::uint32_t frmsizecod, std::uint32_t bsid, std::uint32_t bsmod,
-                  std::uint32_t acmod) {
-    BitWriter w;
-    w.put(0x0B77, 16).put(0x1234, 16).put(fscod, 2).put(frmsizecod, 6).put(bsid, 5).put(bsmod, 3);
-    w.put(acmod, 3).put(0, 5);
-    return w.bytes();
-}
+using namespace ac3;
 
 Lines run(const ByteVec& bytes, std::int32_t slot = 0, char decimal = '.') {
     AnalyserRun r(bytes);

@@ -1,4 +1,5 @@
 #include "AnalyserHarness.h"
+#include "HeaderFixtures.h"
 #include "analysers/Analysers.h"
 #include "analysers/DtsBitReader.h"
 
@@ -7,23 +8,7 @@
 namespace ombrix::testing {
 namespace {
 
-struct DtsFields {
-    std::uint32_t ftype = 1, shortCount = 31, cpf = 0, nblks = 15, fsize = 2012, amode = 9, sfreq = 13,
-                  rate = 24, extAudioId = 0, extAudio = 0, lff = 2, hcrc = 0, vernum = 7, pcmr = 6;
-};
-
-// The sync word and a core header with these fields; the flags between them are set to 1 so
-// that a reader that loses a bit shows it.
-ByteVec dtsCore(const DtsFields& f) {
-    BitWriter w;
-    w.put(0x7FFE8001, 32);
-    w.put(f.ftype, 1).put(f.shortCount, 5).put(f.cpf, 1).put(f.nblks, 7).put(f.fsize, 14).put(f.amode, 6);
-    w.put(f.sfreq, 4).put(f.rate, 5).put(0, 1).put(1, 1).put(1, 1).put(1, 1).put(1, 1);
-    w.put(f.extAudioId, 3).put(f.extAudio, 1).put(1, 1).put(f.lff, 2).put(1, 1);
-    if (f.cpf) w.put(f.hcrc, 16);
-    w.put(1, 1).put(f.vernum, 4).put(3, 2).put(f.pcmr, 3);
-    return w.bytes();
-}
+using namespace dts;
 
 const Lines k51Lines = {"   PCM core samples = 32",
                         "   PCM sample blocks = 16",

@@ -1,4 +1,5 @@
 #include "AnalyserHarness.h"
+#include "HeaderFixtures.h"
 #include "analysers/Analysers.h"
 
 #include <gtest/gtest.h>
@@ -6,34 +7,7 @@
 namespace ombrix::testing {
 namespace {
 
-ByteVec delimiter(std::uint32_t primaryPicType) {
-    return {0x00, 0x00, 0x00, 0x01, 0x09, static_cast<std::uint8_t>(primaryPicType << 5 | 0x10)};
-}
-
-// A sequence parameter set NAL unit: header byte, profile_idc, constraint flags (set3 in bit 4),
-// level_idc, then the rest of the set.
-ByteVec parameterSet(std::uint32_t profileIdc, std::uint32_t levelIdc, bool constraintSet3 = false,
-                     std::uint8_t header = 0x67) {
-    return ByteVec{0x00,
-                   0x00,
-                   0x00,
-                   0x01,
-                   header,
-                   static_cast<std::uint8_t>(profileIdc),
-                   static_cast<std::uint8_t>(constraintSet3 ? 0x10 : 0x00),
-                   static_cast<std::uint8_t>(levelIdc),
-                   0xE5,
-                   0x88,
-                   0x07,
-                   0x80};
-}
-
-ByteVec pictureSet() {
-    return {0x00, 0x00, 0x00, 0x01, 0x68, 0xEE, 0x3C, 0x80};
-}
-ByteVec slice(std::uint8_t header = 0x65) {
-    return ByteVec{0x00, 0x00, 0x01, header} + neutral(40);
-}
+using namespace h264;
 
 Lines run(const ByteVec& bytes) {
     AnalyserRun r(bytes);

@@ -1,4 +1,5 @@
 #include "AnalyserHarness.h"
+#include "HeaderFixtures.h"
 #include "analysers/Analysers.h"
 
 #include <gtest/gtest.h>
@@ -6,48 +7,7 @@
 namespace ombrix::testing {
 namespace {
 
-ByteVec sequenceHeader(std::uint32_t width, std::uint32_t height, std::uint32_t aspect,
-                       std::uint32_t frameRate, std::uint32_t bitRate) {
-    BitWriter w;
-    w.put(0x000001B3, 32).put(width, 12).put(height, 12).put(aspect, 4).put(frameRate, 4).put(bitRate, 18);
-    w.put(1, 1).put(112, 10).put(0, 1).put(0, 1).put(0, 1);
-    return w.bytes();
-}
-
-// Main profile at main level, 4:2:0.
-ByteVec sequenceExtension(std::uint32_t progressive) {
-    BitWriter w;
-    w.put(0x000001B5, 32).put(1, 4).put(0x48, 8).put(progressive, 1).put(1, 2).put(0, 2).put(0, 2);
-    w.put(0, 12).put(1, 1).put(0, 8).put(0, 1).put(0, 2).put(0, 5);
-    return w.bytes();
-}
-
-ByteVec gopHeader() {
-    return {0x00, 0x00, 0x01, 0xB8, 0x00, 0x08, 0x00, 0x40};
-}
-
-ByteVec pictureHeader(std::uint32_t codingType, std::uint32_t temporalReference = 5) {
-    BitWriter w;
-    w.put(0x00000100, 32).put(temporalReference, 10).put(codingType, 3).put(0xFFFF, 16).put(0x7, 3);
-    return w.bytes();
-}
-
-ByteVec pictureCodingExtension() {
-    BitWriter w;
-    w.put(0x000001B5, 32).put(8, 4).put(0x1111, 16).put(0, 2).put(3, 2);
-    for (int i = 0; i < 10; ++i)
-        w.put(i % 2, 1);
-    w.put(0, 6);
-    return w.bytes();
-}
-
-ByteVec slice() {
-    return ByteVec{0x00, 0x00, 0x01, 0x01} + neutral(40);
-}
-
-ByteVec picture(std::uint32_t codingType = 1) {
-    return pictureHeader(codingType) + pictureCodingExtension() + slice();
-}
+using namespace mpeg2;
 
 const ByteVec kSequence = sequenceHeader(720, 480, 2, 4, 0x3FFFF);
 

@@ -1,4 +1,5 @@
 #include "AnalyserHarness.h"
+#include "HeaderFixtures.h"
 #include "analysers/Analysers.h"
 
 #include <gtest/gtest.h>
@@ -6,56 +7,7 @@
 namespace ombrix::testing {
 namespace {
 
-// An advanced-profile sequence header in the standard's field order.
-struct Vc1Sequence {
-    std::uint32_t profile = 3, level = 3, colordiff = 1, frmrtq = 7, bitrtq = 31, postproc = 0;
-    std::uint32_t width = 959, height = 539; // MAX_CODED_WIDTH / HEIGHT: (size - 2) / 2
-    std::uint32_t pulldown = 1, interlace = 0, tfcntr = 0, finterp = 0, psf = 0;
-    bool displayExt = true;
-    std::uint32_t dispWidth = 1919, dispHeight = 1079; // size - 1
-    bool aspectFlag = true;
-    std::uint32_t aspect = 1, aspectWidth = 0, aspectHeight = 0;
-    bool frameRateFlag = true;
-    std::uint32_t frameRateInd = 0, frameRateNr = 1, frameRateDr = 2, frameRateExp = 0;
-};
-
-ByteVec sequenceHeader(const Vc1Sequence& s) {
-    BitWriter w;
-    w.put(0x0000010F, 32).put(s.profile, 2).put(s.level, 3).put(s.colordiff, 2).put(s.frmrtq, 3);
-    w.put(s.bitrtq, 5).put(s.postproc, 1).put(s.width, 12).put(s.height, 12).put(s.pulldown, 1);
-    w.put(s.interlace, 1).put(s.tfcntr, 1).put(s.finterp, 1).put(1, 1).put(s.psf, 1).put(s.displayExt, 1);
-    if (s.displayExt) {
-        w.put(s.dispWidth, 14).put(s.dispHeight, 14).put(s.aspectFlag, 1);
-        if (s.aspectFlag) {
-            w.put(s.aspect, 4);
-            if (s.aspect == 15) w.put(s.aspectWidth, 8).put(s.aspectHeight, 8);
-        }
-        w.put(s.frameRateFlag, 1);
-        if (s.frameRateFlag) {
-            w.put(s.frameRateInd, 1);
-            if (s.frameRateInd)
-                w.put(s.frameRateExp, 16);
-            else
-                w.put(s.frameRateNr, 8).put(s.frameRateDr, 4);
-        }
-        w.put(0, 1); // COLOR_FORMAT_FLAG
-    }
-    w.put(0, 1); // HRD_PARAM_FLAG
-    return w.bytes() + ByteVec{0x80};
-}
-
-ByteVec entryPoint() {
-    return {0x00, 0x00, 0x01, 0x0E, 0x48, 0x8A, 0xF3, 0x80};
-}
-ByteVec frame() {
-    return ByteVec{0x00, 0x00, 0x01, 0x0D} + neutral(30);
-}
-ByteVec frames(int n) {
-    ByteVec out;
-    for (int i = 0; i < n; ++i)
-        out = out + frame();
-    return out;
-}
+using namespace vc1;
 
 Vc1Sequence with(void (*change)(Vc1Sequence&)) {
     Vc1Sequence s;
