@@ -65,5 +65,54 @@ TEST_F(RebuildCli, FailureGoesToStandardErrorWithExitCode1) {
     EXPECT_EQ(r.out.substr(r.out.size() - tail.size()), tail);
 }
 
+bool haveFfmpeg() {
+    return std::system("ffmpeg -version >/dev/null 2>&1 && ffprobe -version >/dev/null 2>&1") == 0;
+}
+
+int sh(const std::string& command) {
+    return std::system(command.c_str());
+}
+
+// An independent reader: ffmpeg muxes a DVD-style file with MPEG-2 video and two Dolby Digital
+// streams; after a rebuild that keeps the video and the second audio stream, ffprobe finds just
+// those, the audio under id 0x80, and ffmpeg copies out the same bytes as from the source.
+TEST_F(RebuildCli, FfmpegFindsTheKeptStreamsWithTheSameContent) {
+    if (!haveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+    const std::string src = dir.file("ff.EVO");
+    ASSERT_EQ(
+        sh("ffmpeg -v error -y -f lavfi -i testsrc=size=160x120:rate=25 -f lavfi -i "
+           "sine=f=440:sample_rate=48000 "
+           "-f lavfi -i sine=f=880:sample_rate=48000 -t 2 -map 0:v -map 1:a -map 2:a -c:v mpeg2video -b:v 2M "
+           "-c:a ac3 -b:a 192k -f dvd '" +
+           src + "'"),
+        0);
+    const CliRun r =
+        cli(dir, "rebuild --no-details --out '" + dir.path() + "' --streams v0,a01 '" + src + "'");
+    ASSERT_EQ(r.code, 0) << r.err;
+    const std::string rebuilt = dir.file("ff.rebuilt.EVO");
+    const std::string probe = dir.file("probe.txt");
+    ASSERT_EQ(sh("ffprobe -v error -show_entries stream=id,codec_name -of compact '" + rebuilt + "' >'" +
+                 probe + "'"),
+              0);
+    EXPECT_EQ(readText(probe), "stream|codec_name=dvd_nav_packet|id=0x1bf\n"
+                               "stream|codec_name=mpeg2video|id=0x1e0|side_data|\n\n"
+                               "stream|codec_name=ac3|id=0x80\n");
+    auto copyOut = [&](const std::string& from, const std::string& map, const std::string& format,
+                       const std::string& to) {
+        return sh("ffmpeg -v error -y -i '" + from + "' -map " + map + " -c copy -f " + format + " '" + to +
+                  "'");
+    };
+    const std::string audioBefore = dir.file("before.ac3"), audioAfter = dir.file("after.ac3");
+    const std::string videoBefore = dir.file("before.m2v"), videoAfter = dir.file("after.m2v");
+    ASSERT_EQ(copyOut(src, "0:i:0x81", "ac3", audioBefore), 0);
+    ASSERT_EQ(copyOut(rebuilt, "0:i:0x80", "ac3", audioAfter), 0);
+    ASSERT_EQ(copyOut(src, "0:v", "mpeg2video", videoBefore), 0);
+    ASSERT_EQ(copyOut(rebuilt, "0:v", "mpeg2video", videoAfter), 0);
+    const Bytes audio = readFile(audioAfter);
+    EXPECT_GT(audio.size(), 50000u);
+    EXPECT_EQ(audio, readFile(audioBefore));
+    EXPECT_EQ(readFile(videoAfter), readFile(videoBefore));
+}
+
 } // namespace
 } // namespace ombrix::testing
