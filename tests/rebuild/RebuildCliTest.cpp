@@ -109,7 +109,7 @@ TEST_F(RebuildCli, FfmpegFindsTheKeptStreamsWithTheSameContent) {
     ASSERT_EQ(copyOut(src, "0:v", "mpeg2video", videoBefore), 0);
     ASSERT_EQ(copyOut(rebuilt, "0:v", "mpeg2video", videoAfter), 0);
     const Bytes audio = readFile(audioAfter);
-    EXPECT_GT(audio.size(), 50000u);
+    EXPECT_GT(audio.size(), 40000u); // 2 s at 192 kbit/s
     EXPECT_EQ(audio, readFile(audioBefore));
     EXPECT_EQ(readFile(videoAfter), readFile(videoBefore));
 }
