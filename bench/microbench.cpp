@@ -1,0 +1,77 @@
+// Micro-benchmarks: the parser over 2048-byte packs in memory, and frame counting over video
+// payload, in bytes per second.
+
+#include "engine/EngineHost.h"
+#include "engine/Parser.h"
+#include "engine/Payload.h"
+#include "engine/State.h"
+#include "support/PsBuilder.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+
+namespace {
+
+using namespace ombrix;
+using namespace ombrix::testing;
+
+struct QuietHost : EngineHost {
+    void log(const std::string&) override {}
+    void slog(const std::string&, std::uint8_t) override {}
+    bool fastCheck() override { return false; }
+    bool countFrames() override { return count; }
+    bool details() override { return false; }
+    bool videoTicked(int) override { return true; }
+    bool audioTicked(int) override { return true; }
+    bool subTicked(int) override { return true; }
+    void setCancelEnabled(bool) override {}
+    void processMessages() override {}
+    void repaintWindow() override {}
+    double now() override { return 0; }
+    std::string timeText(double) override { return ""; }
+    std::string floatText(double) override { return ""; }
+    bool count = false;
+};
+
+Bytes block() {
+    std::vector<StreamSpec> streams = {
+        {.kind = StreamSpec::Kind::Vc1Video, .id = 0x55, .data = vc1Frames(6, 40000)},
+        {.kind = StreamSpec::Kind::Audio, .id = 0xC0, .data = filler(12000)},
+        {.kind = StreamSpec::Kind::Subpicture, .id = 0x20, .data = filler(3000, 1)},
+    };
+    streams[0].unitStarts = {0, 40000, 80000, 120000, 160000, 200000};
+    Bytes file = muxPacks(streams).file;
+    file.resize(std::min<std::size_t>(file.size(), kReadBufSize) / 2048 * 2048);
+    return file;
+}
+
+void parserScan(benchmark::State& s) {
+    EngineState state;
+    QuietHost host;
+    host.count = s.range(0) != 0;
+    PayloadHandler handler(state, host);
+    Parser parser(state, host, handler);
+    const Bytes b = block();
+    std::memcpy(state.ReadBuf, b.data(), b.size());
+    parser.reset(false);
+    state.VideoKey.fill(-1), state.AudioKey.fill(-1), state.SubKey.fill(-1);
+    for (auto _ : s) parser.feed(b.size());
+    s.SetBytesProcessed(static_cast<std::int64_t>(s.iterations() * b.size()));
+}
+BENCHMARK(parserScan)->Arg(0)->Arg(1);
+
+void frameCounting(benchmark::State& s) {
+    const Bytes v = vc1Frames(8, 32768);
+    std::int64_t n = 0;
+    for (auto _ : s) {
+        n += CountStartCodes(v.data(), v.size(), 0x10D);
+        benchmark::DoNotOptimize(n);
+    }
+    s.SetBytesProcessed(static_cast<std::int64_t>(s.iterations() * v.size()));
+}
+BENCHMARK(frameCounting);
+
+} // namespace
+
+BENCHMARK_MAIN();
