@@ -258,6 +258,8 @@ void Parser::feed(std::size_t count) {
                 r.PstdStep = 2;
             else if (r.ExtFlags & 0x01)
                 r.ExtIdStep = 2;
+            else if (r.HdrLeft == 0)
+                headerComplete(); // an extension with no field the parser reads ends the header
         } else if (r.PstdStep > 0) { // 10.
             --r.PesLeft;
             --r.HdrLeft;
@@ -266,7 +268,7 @@ void Parser::feed(std::size_t count) {
                 if (r.ExtFlags & 0x01)
                     r.ExtIdStep = 2;
                 else if (r.HdrLeft == 0)
-                    enterPayload();
+                    headerComplete(); // a private stream's substream header still follows
             }
         } else if (r.ExtIdStep > 0) { // 11.
             --r.PesLeft;

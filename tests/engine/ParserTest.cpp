@@ -58,6 +58,11 @@ struct ParseRun {
     Bytes of(PacketKind k, int slot) { return sink.payload[{k, slot}]; }
 };
 
+Bytes operator+(Bytes a, const Bytes& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
 Bytes bytesOf(std::size_t n, std::uint8_t first = 1) {
     Bytes b(n);
     for (std::size_t i = 0; i < n; ++i) b[i] = static_cast<std::uint8_t>(first + i * 7 % 200);
@@ -270,6 +275,21 @@ TEST(Parser, EveryBlockSizeGivesTheSameStreamsAndPayloads) {
         EXPECT_EQ(split.host.lines, whole.host.lines) << block;
         EXPECT_EQ(split.sink.payload, whole.sink.payload) << block;
     }
+}
+
+TEST(Parser, AHeaderThatEndsWithItsExtensionStillReadsTheSubstreamHeader) {
+    // Private stream 1 with a P-STD field and no time stamp, as the first packet of a stream
+    // often is; and an extension flags byte with no field at all.
+    const Bytes data = bytesOf(30);
+    PsBuilder b;
+    b.pes(0xBD, Bytes{0x81, 1, 0, 1} + data, {.pstd = testing::kPstdPrivate});
+    b.raw({0, 0, 1, 0xBD, 0, 9, 0x81, 0x01, 1, 0x0E, 0x82, 1, 0, 1, 0x42});
+    ParseRun run;
+    run.feed(b.bytes());
+    EXPECT_EQ(run.host.lines, (std::vector<std::string>{"Dolby Digital audio stream 1 found!",
+                                                         "Dolby Digital audio stream 2 found!"}));
+    EXPECT_EQ(run.of(PacketKind::Audio, 1), data);
+    EXPECT_EQ(run.of(PacketKind::Audio, 2), Bytes{0x42});
 }
 
 TEST(Parser, ShortPacketLengthsNeverStallOrRewind) {
