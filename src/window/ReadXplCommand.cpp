@@ -83,7 +83,7 @@ void TfMain::bReadXPLClick() {
         for (const XplTrack& track : listing.tracks) {
             log(track.text + " found!");
             const bool boxed = track.number >= 1 && track.number <= xpl::kSlotCount;
-            const auto slot = static_cast<std::size_t>(track.number - 1);
+            const std::size_t slot = boxed ? static_cast<std::size_t>(track.number - 1) : 0;
             switch (track.kind) {
             case XplTrack::Kind::Video:
                 if (track.number == 1) {

@@ -38,7 +38,7 @@ class FirstListing {
 
 // "0" before a stream's slot number below 10.
 std::string streamSlotText(std::int32_t number) {
-    const std::int32_t slot = number - 1;
+    const std::int64_t slot = std::int64_t{number} - 1; // the lowest number has a slot text too
     return (slot < 10 ? "0" : "") + std::to_string(slot);
 }
 
@@ -84,7 +84,7 @@ TitleListing listTitle(const std::vector<std::string>& lines, const std::string&
             const std::int32_t t = GetAttrInt(line, "track");
             if (video.claim(t)) {
                 std::string text = entry(tables.XPLvideo, GetAttrInt(line, "mediaAttr")) + ".stream." +
-                                   std::to_string(t - 1);
+                                   std::to_string(std::int64_t{t} - 1);
                 out.video.push_back(text);
                 out.tracks.push_back({XplTrack::Kind::Video, t, std::move(text)});
             }

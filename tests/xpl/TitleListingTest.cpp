@@ -248,20 +248,22 @@ TEST(ListTitle, NumbersOutsideTheirRangesTouchNoSlotAndAreShownOnce) {
         R"(<Subtitle streamNumber="32" mediaAttr="1" description="e"/>)",
         R"(<Audio streamNumber="3" mediaAttr="9" description="f"/>)", // no entry 9
         R"(<Audio streamNumber="4" description="g"/>)",               // mediaAttr missing: 0
+        R"(<Video track="-2147483648" mediaAttr="1"/>)",              // the lowest number there is
+        R"(<Audio streamNumber="-2147483648" mediaAttr="1" description="h"/>)",
     };
     Slots slots;
     slots.sub[16] = 7; // beyond the reader's slots: left alone
     const TitleListing l = listTitle(lines, "", tables, slots.view());
-    EXPECT_EQ(l.video, (Lines{"VC-1.stream.-1", "VC-1.stream.16"}));
-    EXPECT_EQ(l.audio,
-              (Lines{"DD+.6ch.stream.0-1.a", "DD+.6ch.stream.16.c", ".stream.02.f", ".stream.03.g"}));
+    EXPECT_EQ(l.video, (Lines{"VC-1.stream.-1", "VC-1.stream.16", "VC-1.stream.-2147483649"}));
+    EXPECT_EQ(l.audio, (Lines{"DD+.6ch.stream.0-1.a", "DD+.6ch.stream.16.c", ".stream.02.f", ".stream.03.g",
+                              "DD+.6ch.stream.0-2147483649.h"}));
     EXPECT_EQ(l.subtitle, (Lines{"RLE.stream.0-3.d", "RLE.stream.31.e"}));
     EXPECT_TRUE(std::all_of(slots.video.begin(), slots.video.end(), [](int k) { return k == -1; }));
     for (std::size_t i = 0; i < 16; ++i)
         EXPECT_EQ(slots.audio[i], i == 2 || i == 3 ? 1 : -1) << i;
     for (std::size_t i = 0; i < 32; ++i)
         EXPECT_EQ(slots.sub[i], i == 16 ? 7 : -1) << i;
-    ASSERT_EQ(l.tracks.size(), 8u);
+    ASSERT_EQ(l.tracks.size(), 10u);
     EXPECT_EQ(l.tracks[0].number, 0);
     EXPECT_EQ(l.tracks[1].number, 17);
 }
