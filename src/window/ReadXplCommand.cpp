@@ -12,7 +12,10 @@ namespace ombrix {
 
 namespace {
 
+using xpl::kSlotCount;
+using xpl::listTitle;
 using xpl::TitleListing;
+using xpl::trimToTitle;
 using xpl::XplReader;
 using xpl::XplTrack;
 
@@ -74,15 +77,15 @@ void TfMain::bReadXPLClick() {
     st.AudioKey.fill(-1);
     st.SubKey.fill(-1);
     std::vector<std::string>& lines = reader.lines();
-    if (xpl::trimToTitle(lines, st.OutBase)) {
-        const TitleListing listing = xpl::listTitle(lines, reader.playlistTitle(), xpl,
-                                                    {std::span<std::int32_t, 16>(st.VideoKey),
-                                                     std::span<std::int32_t, 16>(st.AudioKey),
-                                                     std::span<std::int32_t, 16>(st.SubKey.data(), 16)});
+    if (trimToTitle(lines, st.OutBase)) {
+        const TitleListing listing =
+            listTitle(lines, reader.playlistTitle(), xpl,
+                      {std::span<std::int32_t, 16>(st.VideoKey), std::span<std::int32_t, 16>(st.AudioKey),
+                       std::span<std::int32_t, 16>(st.SubKey.data(), 16)});
         tvXPL.setNodes(treeOf(listing));
         for (const XplTrack& track : listing.tracks) {
             log(track.text + " found!");
-            const bool boxed = track.number >= 1 && track.number <= xpl::kSlotCount;
+            const bool boxed = track.number >= 1 && track.number <= kSlotCount;
             const std::size_t slot = boxed ? static_cast<std::size_t>(track.number - 1) : 0;
             switch (track.kind) {
             case XplTrack::Kind::Video:
