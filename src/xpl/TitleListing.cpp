@@ -3,12 +3,13 @@
 #include "xpl/Attributes.h"
 
 #include <set>
+#include <string_view>
 
 namespace ombrix::xpl {
 
 namespace {
 
-bool contains(const std::string& text, const char* part) {
+bool contains(const std::string& text, std::string_view part) {
     return text.find(part) != std::string::npos;
 }
 
@@ -46,7 +47,7 @@ std::string streamSlotText(std::int32_t number) {
 
 bool trimToTitle(std::vector<std::string>& lines, const std::string& baseName) {
     std::size_t named = 0;
-    while (named < lines.size() && !contains(lines[named], baseName.c_str()))
+    while (named < lines.size() && !contains(lines[named], baseName))
         ++named;
     if (named == lines.size() || named == 0) return false;
 
