@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace ombrix::testing {
 namespace {
 
@@ -23,6 +25,10 @@ struct Ac3Case {
     char decimal;
     Lines expected;
 };
+
+void PrintTo(const Ac3Case& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class Ac3Report : public ::testing::TestWithParam<Ac3Case> {};
 

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace ombrix::testing {
 namespace {
 
@@ -31,6 +33,10 @@ struct DtsCase {
     ByteVec bytes;
     Lines expected;
 };
+
+void PrintTo(const DtsCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class DtsReport : public ::testing::TestWithParam<DtsCase> {};
 

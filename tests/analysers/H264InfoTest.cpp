@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace ombrix::testing {
 namespace {
 
@@ -20,6 +22,10 @@ struct H264Case {
     ByteVec bytes;
     Lines expected;
 };
+
+void PrintTo(const H264Case& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class H264Report : public ::testing::TestWithParam<H264Case> {};
 

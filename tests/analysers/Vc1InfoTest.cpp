@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace ombrix::testing {
 namespace {
 
@@ -62,6 +64,10 @@ struct RateCase {
     char decimal;
     Lines expected; // the lines after the aspect ratio line
 };
+
+void PrintTo(const RateCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class Vc1FrameRate : public ::testing::TestWithParam<RateCase> {};
 
