@@ -382,7 +382,13 @@ void MainWindow::build() {
     m.StatusBar.onChange = [this] { statusBar_->sync(); };
 
     m.frame.onChange = [this] {
-        if (!readingFrame_) applyFrame();
+        if (!readingFrame_ && !applyingFrame_) {
+            applyFrame();
+            // The logo follows the new width at once (a resize may be reported later).
+            readingFrame_ = true;
+            run([this] { model_.FormResize(); });
+            readingFrame_ = false;
+        }
         placeLogo();
     };
     m.onFocusChange = [this] { syncFocus(); };
@@ -510,33 +516,42 @@ bool MainWindow::refreshMargins() {
 }
 
 void MainWindow::applyFrame() {
-    const WindowFrame& f = model_.frame;
+    // The model's placement, taken whole before the first move reports back.
+    WindowFrame& f = model_.frame;
+    f.width = std::max(f.width, kMinWidth);
+    f.height = std::max(f.height, kMinHeight);
+    const Placement target{f.left, f.top, f.width, f.height, f.state};
     refreshMargins();
     const QSize margins = frameMargins_;
-    if (f.state == WindowFrame::Maximized) {
+    applyingFrame_ = true;
+    if (target.state == WindowFrame::Maximized) {
         if (!(windowState() & Qt::WindowMaximized)) {
             // The normal bounds first, so that restoring the window gives them back.
-            move(f.left, f.top);
-            resize(f.width - margins.width(), f.height - margins.height());
+            move(target.left, target.top);
+            resize(target.width - margins.width(), target.height - margins.height());
             setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
         }
-        return;
-    }
-    if (f.state == WindowFrame::Minimized) {
+    } else if (target.state == WindowFrame::Minimized) {
         if (!(windowState() & Qt::WindowMinimized)) setWindowState(windowState() | Qt::WindowMinimized);
-        return;
+    } else {
+        if (windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen))
+            setWindowState(Qt::WindowNoState);
+        const QRect outer = frameGeometry();
+        if (outer.topLeft() != QPoint(target.left, target.top)) move(target.left, target.top);
+        if (outer.size() != QSize(target.width, target.height))
+            resize(target.width - margins.width(), target.height - margins.height());
     }
-    if (windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen))
-        setWindowState(Qt::WindowNoState);
-    const QRect outer = frameGeometry();
-    if (outer.topLeft() != QPoint(f.left, f.top)) move(f.left, f.top);
-    if (outer.size() != QSize(f.width, f.height))
-        resize(f.width - margins.width(), f.height - margins.height());
+    applyingFrame_ = false;
+    f.left = target.left;
+    f.top = target.top;
+    f.width = target.width;
+    f.height = target.height;
+    f.state = target.state;
 }
 
 void MainWindow::readFrame(bool resized) {
     // Until the window is on screen its geometry is the one the model gave it.
-    if (building_ || !shown_) return;
+    if (building_ || !shown_ || applyingFrame_) return;
     refreshMargins();
     WindowFrame& f = model_.frame;
     const QRect outer = frameGeometry();

@@ -121,6 +121,7 @@ class MainWindow : public QWidget {
 
     bool building_ = true;
     bool readingFrame_ = false;
+    bool applyingFrame_ = false;
     bool shown_ = false;
     bool activated_ = false;
     bool closeApproved_ = false;

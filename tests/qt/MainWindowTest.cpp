@@ -486,6 +486,55 @@ class MainWindowTest : public QObject {
         QCOMPARE(window->logo()->x(), 257);
     }
 
+    void storedPlacementIsApplied() {
+        // As the settings load applies it: bounds first, then the state.
+        WindowFrame& f = model->frame;
+        f.left = 40;
+        f.top = 30;
+        f.width = 500;
+        f.height = 420;
+        f.update();
+        QCoreApplication::processEvents();
+        QCOMPARE(window->frameGeometry(), QRect(40, 30, 500, 420));
+        f.state = WindowFrame::Maximized;
+        f.update();
+        QTRY_VERIFY(window->isMaximized());
+        QTRY_COMPARE(model->frame.state, int(WindowFrame::Maximized));
+        window->showNormal();
+        QTRY_COMPARE(model->frame.state, int(WindowFrame::Normal));
+        QTRY_COMPARE(window->frameGeometry(), QRect(40, 30, 500, 420));
+        QCOMPARE(model->frame.width, 500);
+        // A move of the window reaches the model.
+        window->move(60, 50);
+        QTRY_COMPARE(model->frame.left, 60);
+        QCOMPARE(model->frame.top, 50);
+    }
+
+    void statusBarAndWindowRepaintAtOnce() {
+        struct PaintCount : QObject {
+            int paints = 0;
+            bool eventFilter(QObject*, QEvent* e) override {
+                if (e->type() == QEvent::Paint) ++paints;
+                return false;
+            }
+        } bar, whole;
+        window->statusBar()->installEventFilter(&bar);
+        window->installEventFilter(&whole);
+        model->slog("Reading FEATURE_1.EVO", 0);
+        QCOMPARE(bar.paints, 1); // painted before any event was handled
+        QCOMPARE(window->statusBar()->panelText(0), q(" Reading FEATURE_1.EVO"));
+        QCOMPARE(window->statusBar()->panelRect(0).width(),
+                 QFontMetrics(window->statusBar()->font()).horizontalAdvance(" Reading FEATURE_1.EVOa"));
+        model->slog("4/100 Mbytes, Remaining time: 0:00:07", 1);
+        QCOMPARE(bar.paints, 2);
+        QCOMPARE(window->statusBar()->toolTip(), q("4/100 Mbytes, Remaining time: 0:00:07"));
+        whole.paints = 0;
+        platform->repaintWindow();
+        QCOMPARE(whole.paints, 1);
+        window->statusBar()->removeEventFilter(&bar);
+        window->removeEventFilter(&whole);
+    }
+
     void tabOrderFollowsTheDesign() {
         for (Button* b :
              {&model->bCheck, &model->bReadXPL, &model->bDemux, &model->bRebuild, &model->bCancel})
