@@ -4,10 +4,12 @@
 #include "QtTestMain.h"
 #include "Samples.h"
 
+#include "engine/Errors.h"
 #include "qt/MainWindow.h"
 #include "qt/Pictures.h"
 #include "qt/QtPlatform.h"
 #include "qt/StatusBarWidget.h"
+#include "support/HeadlessPlatform.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -80,6 +82,7 @@ bool dropFiles(QWidget* target, const QStringList& files, Qt::DropActions action
     for (const QString& f : files)
         urls << (f.contains(QLatin1String("://")) ? QUrl(f) : QUrl::fromLocalFile(f));
     data.setUrls(urls);
+    data.setText(files.join('\n')); // file managers offer the paths as text too
     const QPoint at = target->rect().center();
     QDragEnterEvent enter(at, actions, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &enter);
@@ -236,21 +239,25 @@ class MainWindowTest : public QObject {
         QTest::newRow("EVO field") << "evo";
         QTest::newRow("XPL text pane") << "xpl";
         QTest::newRow("a stream check box") << "box";
+        QTest::newRow("the output folder edit") << "workdir";
         QTest::newRow("the window") << "window";
     }
     void dropReachesTheHandlerAnywhere() {
         QFETCH(QString, target);
-        QWidget* w = target == "log"   ? window->memo(model->mMessage)->viewport()
-                     : target == "evo" ? static_cast<QWidget*>(window->edit(model->eEVOfile))
-                     : target == "xpl" ? window->memo(model->mXPL)->viewport()
-                     : target == "box" ? static_cast<QWidget*>(box(model->cbAudio[3]))
-                                       : static_cast<QWidget*>(window.get());
+        QWidget* w = target == "log"       ? window->memo(model->mMessage)->viewport()
+                     : target == "evo"     ? static_cast<QWidget*>(window->edit(model->eEVOfile))
+                     : target == "xpl"     ? window->memo(model->mXPL)->viewport()
+                     : target == "box"     ? static_cast<QWidget*>(box(model->cbAudio[3]))
+                     : target == "workdir" ? static_cast<QWidget*>(window->edit(model->eWorkdir))
+                                           : static_cast<QWidget*>(window.get());
         const QString evo = path("movie.evo");
         QVERIFY(dropFiles(w, {evo}));
         QCOMPARE(window->edit(model->eEVOfile)->text(), evo);
         QVERIFY(button(model->bCheck)->isEnabled());
         QCOMPARE(window->edit(model->eXPLfile)->text(), q("VPLST000.XPL"));
-        // The text panes took nothing in.
+        // The text panes and edits took nothing in.
+        QVERIFY(model->eWorkdir.text().empty());
+        QVERIFY(window->edit(model->eWorkdir)->text().isEmpty());
         QVERIFY(logText().isEmpty());
         QVERIFY(window->memo(model->mXPL)->toPlainText().isEmpty());
     }
@@ -652,6 +659,40 @@ class MainWindowTest : public QObject {
         QVERIFY(model->mMessage.lines().size() > 2);
         QVERIFY(!model->st.Cancelled); // the pass ran to its end
         QTRY_VERIFY(!window->isVisible());
+    }
+
+    void settingsErrorsAreShownAndTheWindowStaysUsable() {
+        // A store whose Width is a text, and whose every save fails.
+        struct FailingStore : ombrix::testing::MemorySettingsStore {
+            void writeInteger(const std::string&, std::int32_t) override {
+                throw Error("Stream write error");
+            }
+        };
+        auto store = std::make_unique<FailingStore>();
+        store->keyExists = true;
+        store->values["Width"] = std::string("wide");
+        store->values["FastCheck"] = std::int32_t{0};
+        QtPlatform p;
+        p.setSettingsStore(std::move(store));
+        TfMain m(p);
+        MainWindow w(m, p);
+        QStringList seen;
+        auto answer = [&](QMessageBox* b) {
+            seen << b->text();
+            b->accept();
+        };
+        onNextBox(watches.get(), answer);
+        w.show();
+        QTRY_COMPARE(seen, QStringList{"Invalid data type for 'Width'"});
+        QVERIFY(w.isVisible());
+        QVERIFY(w.checkBox(m.cbFastCheck)->isChecked()); // the load stopped at Width
+        QVERIFY(w.button(m.bbEVO)->isEnabled());
+        // A save that fails is shown, and the window still closes.
+        onNextBox(watches.get(), answer);
+        QVERIFY(w.close());
+        QCOMPARE(seen.size(), 2);
+        QCOMPARE(seen.back(), q("Stream write error"));
+        QVERIFY(!w.isVisible());
     }
 
     void closingWithoutAPassCloses() {
