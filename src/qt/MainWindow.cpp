@@ -130,8 +130,8 @@ QPushButton* MainWindow::makeButton(Button& control, QWidget* parent, void (TfMa
     };
     control.onChange = sync;
     sync();
-    connect(b, &QPushButton::clicked, this,
-            [this, handler] { run([this, handler] { (model_.*handler)(); }); });
+    TfMain* m = &model_;
+    connect(b, &QPushButton::clicked, this, [this, m, handler] { run([m, handler] { (m->*handler)(); }); });
     return b;
 }
 
