@@ -132,5 +132,26 @@ TEST(CommandLine, ExitCodesAndMessages) {
     EXPECT_EQ(help.out[0], "Usage: ombrix-cli COMMAND [options] FILE");
 }
 
+TEST(CommandLine, CtrlCCancelsThePassAndExits130) {
+    if (std::system("command -v timeout >/dev/null 2>&1") != 0) GTEST_SKIP() << "no timeout command";
+    TempDir dir;
+    // Zeros hold no packet: a long scan that finds nothing.
+    const std::string big = dir.file("big.EVO");
+    testing::writeFile(big, {});
+    fs::resize_file(big, 8ull << 30);
+    const char* exe = std::getenv("OMBRIX_CLI");
+    ASSERT_NE(exe, nullptr);
+    const std::string cmd = "timeout --preserve-status -s INT 1 " + quote(exe) + " scan --no-fast " + quote(big) +
+                            " >" + quote(dir.file("stdout")) + " 2>" + quote(dir.file("stderr"));
+    const int status = std::system(cmd.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 130);
+    const auto out = lines(dir.file("stdout"));
+    // The command ended as a cancelled one: its closing lines, no frame report.
+    ASSERT_GE(out.size(), 2u);
+    EXPECT_EQ(out[out.size() - 2], "Done.");
+    EXPECT_EQ(out.back(), "");
+}
+
 } // namespace
 } // namespace ombrix
