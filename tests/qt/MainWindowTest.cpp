@@ -12,6 +12,7 @@
 #include "support/HeadlessPlatform.h"
 
 #include <QCheckBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -188,7 +189,10 @@ class MainWindowTest : public QObject {
         QCOMPARE(window->tree()->selectionMode(), QAbstractItemView::ExtendedSelection);
         QVERIFY(button(model->bDemux)->font().bold());
         QCOMPARE(window->logo()->size(), QSize(125, 31));
-        QVERIFY(!button(model->bbEVO)->icon().isNull());
+        const QIcon folder = button(model->bbEVO)->icon();
+        QVERIFY(!folder.isNull());
+        QVERIFY(folder.pixmap(16, QIcon::Disabled).toImage() != folder.pixmap(16, QIcon::Normal).toImage());
+        QCOMPARE(button(model->bbEVO)->size(), QSize(25, 25));
         QVERIFY(window->edit(model->eEVOfile)->isReadOnly());
     }
 
@@ -436,6 +440,48 @@ class MainWindowTest : public QObject {
         QTest::mouseClick(button(model->bCheck), Qt::LeftButton);
         QCOMPARE(window->statusBar()->panelText(0), q(" Ready"));
         QVERIFY(box(model->cbVideo[0])->isChecked());
+    }
+
+    void browsingChoosesTheFileAndMovesTheFocus() {
+        QDir(tmp->path()).mkpath("HVDVD_TS");
+        const QString evo = path("HVDVD_TS/FEATURE_1.EVO");
+        ombrix::testing::writeSample(evo.toStdString(), 100000);
+        // Ticked boxes of an earlier scan are reset by browsing.
+        QVERIFY(dropFiles(window.get(), {evo}));
+        QTest::mouseClick(button(model->bCheck), Qt::LeftButton);
+        QVERIFY(box(model->cbVideo[0])->isChecked());
+        QApplication::setActiveWindow(window.get());
+        button(model->bbEVO)->setFocus();
+
+        auto* watch = new QTimer(watches.get());
+        watch->setInterval(5);
+        QString startDir;
+        bool cancel = false;
+        connect(watch, &QTimer::timeout, [&] {
+            if (auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+                startDir = d->directory().absolutePath();
+                if (cancel)
+                    d->reject();
+                else {
+                    d->selectFile(evo);
+                    static_cast<QDialog*>(d)->accept();
+                }
+            }
+        });
+        watch->start();
+        QTest::mouseClick(button(model->bbEVO), Qt::LeftButton);
+        QCOMPARE(startDir, path("HVDVD_TS"));
+        QCOMPARE(window->edit(model->eEVOfile)->text(), evo);
+        QCOMPARE(window->focusWidget(), button(model->bCheck)); // the focus the window gets back
+        QVERIFY(!box(model->cbVideo[0])->isChecked());
+        QVERIFY(!button(model->bDemux)->isEnabled());
+        // A cancel takes the last confirmed name again.
+        cancel = true;
+        button(model->bbEVO)->setFocus();
+        QTest::mouseClick(button(model->bbEVO), Qt::LeftButton);
+        QCOMPARE(window->edit(model->eEVOfile)->text(), evo);
+        QVERIFY(button(model->bCheck)->isEnabled());
+        watch->stop();
     }
 
     void enterPressesReadEvo() {
