@@ -11,9 +11,11 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QLineEdit>
+#include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -150,6 +152,31 @@ class QtPlatformTest : public QObject {
         QVERIFY(!p.runOpenDialog(d));
         QCOMPARE(filled, file);
         QCOMPARE(QString::fromStdString(d.fileName), QDir::toNativeSeparators(file));
+    }
+
+    void openDialogListsDiscFilesInCapitals() {
+        // Discs name their files in capitals; the filter "*.evo" must list them.
+        QTemporaryDir dir;
+        for (const char* name : {"FEATURE_1.EVO", "menu.evo", "VTS_01_1.VOB", "notes.txt"}) {
+            QFile f(dir.filePath(name));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        }
+        QtPlatform p;
+        ombrix::TfMain model(p);
+        model.odEVOfile.initialDir = dir.path().toStdString();
+        QStringList listed;
+        onNextModal<QFileDialog>([&](QFileDialog* box) {
+            auto* files = box->findChild<QFileSystemModel*>();
+            auto* view = box->findChild<QListView*>(QStringLiteral("listView"));
+            QVERIFY(files && view);
+            QTRY_VERIFY(view->model()->rowCount(view->rootIndex()) > 0);
+            for (int i = 0; i < view->model()->rowCount(view->rootIndex()); ++i)
+                listed << view->model()->index(i, 0, view->rootIndex()).data().toString();
+            box->reject();
+        });
+        QVERIFY(!p.runOpenDialog(model.odEVOfile));
+        listed.sort();
+        QCOMPARE(listed, QStringList({"FEATURE_1.EVO", "menu.evo"}));
     }
 
     void questionDefaultsToNo_data() {
