@@ -7,6 +7,13 @@
 #include <filesystem>
 #include <system_error>
 
+#if !defined(_WIN32)
+#include <climits>
+#include <sys/uio.h>
+#include <unistd.h>
+#define OMBRIX_GATHERED_WRITES 1
+#endif
+
 namespace ombrix {
 
 namespace {
@@ -53,8 +60,10 @@ FileStream::FileStream(std::FILE* file, std::string path, bool writing, std::int
 FileStream::~FileStream() {
     if (!file_) return;
     // An error already on its way is the one the user sees; a failure here adds nothing to it.
-    if (writing_ && bufferUsed_ > 0) std::fwrite(buffer_.get(), 1, bufferUsed_, file_);
-    std::fclose(file_);
+    try {
+        close();
+    } catch (...) {
+    }
 }
 
 std::size_t FileStream::read(void* dest, std::size_t n) {
@@ -92,6 +101,7 @@ std::size_t FileStream::fillAndCopy(unsigned char* dest, std::size_t n) {
 
 void FileStream::write(const void* src, std::size_t n) {
     if (n == 0) return;
+    if (!views_.empty()) commitViews();
     if (!buffer_) buffer_ = std::make_unique<unsigned char[]>(kBufferSize);
     if (bufferUsed_ + n > kBufferSize) {
         flush();
@@ -112,7 +122,53 @@ void FileStream::writeThrough(const void* src, std::size_t n) {
     if (std::fwrite(src, 1, n, file_) != n) writeError();
 }
 
+void FileStream::writeView(const void* src, std::size_t n) {
+#ifdef OMBRIX_GATHERED_WRITES
+    if (n == 0) return;
+    if (bufferUsed_ > 0) flush();
+    const auto* p = static_cast<const unsigned char*>(src);
+    if (!views_.empty() && views_.back().data + views_.back().size == p)
+        views_.back().size += n; // contiguous with the last view: one piece
+    else
+        views_.push_back({p, n});
+    position_ += static_cast<std::int64_t>(n);
+    size_ = std::max(size_, position_);
+#else
+    write(src, n);
+#endif
+}
+
+void FileStream::commitViews() {
+#ifdef OMBRIX_GATHERED_WRITES
+    std::size_t next = 0;
+    iovec iov[64];
+    while (next < views_.size()) {
+        int count = 0;
+        for (std::size_t k = next; k < views_.size() && count < 64; ++k, ++count)
+            iov[count] = {const_cast<unsigned char*>(views_[k].data), views_[k].size};
+        ssize_t done = ::writev(fileno(file_), iov, count);
+        if (done < 0) {
+            if (errno == EINTR) continue;
+            views_.clear();
+            writeError();
+        }
+        // Past the views written whole; a view written in part goes on from where it stopped.
+        auto left = static_cast<std::size_t>(done);
+        while (next < views_.size() && left >= views_[next].size) left -= views_[next++].size;
+        if (next < views_.size() && left > 0) {
+            views_[next].data += left;
+            views_[next].size -= left;
+        } else if (done == 0) {
+            views_.clear();
+            writeError();
+        }
+    }
+    views_.clear();
+#endif
+}
+
 void FileStream::flush() {
+    if (!views_.empty()) commitViews();
     if (!writing_ || bufferUsed_ == 0) return;
     std::size_t pending = bufferUsed_;
     bufferUsed_ = 0;
@@ -124,6 +180,13 @@ void FileStream::close() {
     if (!file_) return;
     std::FILE* f = file_;
     bool failed = false;
+    if (!views_.empty()) {
+        try {
+            commitViews();
+        } catch (const Error&) {
+            failed = true;
+        }
+    }
     if (writing_ && bufferUsed_ > 0) {
         failed = std::fwrite(buffer_.get(), 1, bufferUsed_, f) != bufferUsed_;
         bufferUsed_ = 0;

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace ombrix {
 
@@ -27,6 +28,11 @@ public:
     std::size_t read(void* dest, std::size_t n);
     // Writes all n bytes or throws "Stream write error".
     void write(const void* src, std::size_t n);
+    // Writes n bytes that the caller leaves unchanged until commitViews() (or close): on
+    // systems that gather writes, they go to the file from where they are, without a copy.
+    void writeView(const void* src, std::size_t n);
+    // Writes the pending views, in order; throws "Stream write error" when they don't all go.
+    void commitViews();
     // Hands buffered bytes to the system; throws "Stream write error" when they don't all go.
     void flush();
     // Flushes and closes; throws "Stream write error" when the last bytes can't be written.
@@ -49,6 +55,11 @@ private:
     std::unique_ptr<unsigned char[]> buffer_;
     std::size_t bufferUsed_ = 0;  // write: bytes waiting; read: bytes held
     std::size_t bufferStart_ = 0; // read: first byte not yet handed out
+    struct View {
+        const unsigned char* data;
+        std::size_t size;
+    };
+    std::vector<View> views_; // write: bytes of the caller's waiting to be gathered
 };
 
 } // namespace ombrix

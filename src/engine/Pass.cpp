@@ -37,6 +37,7 @@ void demux(EngineState& state, EngineHost& host, PassMode mode) {
     FileStream& in = *state.InFile;
     const std::int64_t size = in.size();
     while (in.position() < size && !state.Cancelled) {
+        if (demuxMode) state.commitOutputViews();
         const std::size_t count = in.read(state.ReadBuf, kReadBufSize);
         if (count == 0) throw Error("Stream read error");
         const std::int64_t pos = in.position();
@@ -61,6 +62,7 @@ void demux(EngineState& state, EngineHost& host, PassMode mode) {
         }
         parser.feed(count);
     }
+    if (demuxMode) state.commitOutputViews();
     if (state.Cancelled) state.FrameCount.fill(0);
     host.setCancelEnabled(false);
 }

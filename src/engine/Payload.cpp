@@ -163,7 +163,9 @@ void PayloadHandler::output(std::int32_t offset, std::int32_t length, ParserReco
         // A fragment of a unit whose start is not in the output has no record to belong to.
         if (!open) return;
     }
-    if (out) out->write(data, n);
+    // The chunk goes to the file from the read buffer itself; the pass commits it before the
+    // next block is read.
+    if (out) out->writeView(data, n);
 }
 
 } // namespace ombrix

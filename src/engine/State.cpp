@@ -24,6 +24,15 @@ template <typename Fn> void forEachHolder(EngineState& s, Fn fn) {
 }
 } // namespace
 
+void EngineState::commitOutputViews() {
+    for (auto& h : VideoOut)
+        if (h) h->commitViews();
+    for (auto& h : AudioOut)
+        if (h) h->commitViews();
+    for (auto& h : SubOut)
+        if (h) h->commitViews();
+}
+
 void EngineState::closeAll() {
     std::exception_ptr first;
     forEachHolder(*this, [&](FileHolder& h) {

@@ -55,6 +55,8 @@ struct EngineState {
 
     // Fills the AC-3 rate tables (done at the start of every engine pass).
     void fillAc3Tables();
+    // Writes what the output holders took as views of the read buffer (before it is refilled).
+    void commitOutputViews();
     // Closes and empties every holder; the first write failure is thrown after all are closed.
     void closeAll();
     // Closes and empties every holder, dropping any failure (an error is already on its way).

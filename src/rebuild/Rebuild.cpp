@@ -36,11 +36,12 @@ void Rebuild(EngineState& state, RebuildState& numbers, EngineHost& host, const 
     std::copy_n(buf, kPackSize, previous.begin());
     std::int64_t pos = in.position();
     do {
+        out.commitViews(); // the kept packs of the last block, before the buffer is refilled
         const std::size_t got = in.read(buf, kReadBufSize);
         if (got == 0 && in.position() < size) throw Error("Stream read error");
         std::size_t runStart = 0, runLength = 0;
         auto flushRun = [&] {
-            if (runLength) out.write(buf + runStart, runLength);
+            if (runLength) out.writeView(buf + runStart, runLength);
             runLength = 0;
         };
         std::size_t at = 0;
@@ -78,6 +79,7 @@ void Rebuild(EngineState& state, RebuildState& numbers, EngineHost& host, const 
         flushRun();
         if (at >= kPackSize) std::copy_n(buf + at - kPackSize, kPackSize, previous.begin());
     } while (pos < size && !state.Cancelled);
+    out.commitViews();
     host.setCancelEnabled(false);
 }
 
