@@ -64,6 +64,40 @@ TEST(FileStream, WritesOfEverySizeArriveInOrderAndReadsGiveThemBack) {
     EXPECT_EQ(in->read(back.data(), 10), 0u);
 }
 
+TEST(FileStream, ViewsAndCopiedWritesArriveInTheOrderGiven) {
+    TempDir dir;
+    const std::string path = dir.file("views.bin");
+    std::vector<std::uint8_t> block(262144);
+    std::iota(block.begin(), block.end(), std::uint8_t{0});
+    std::vector<std::uint8_t> expected;
+    auto add = [&](std::size_t from, std::size_t n) {
+        expected.insert(expected.end(), block.begin() + static_cast<std::ptrdiff_t>(from),
+                        block.begin() + static_cast<std::ptrdiff_t>(from + n));
+    };
+    {
+        auto out = FileStream::create(path);
+        // Contiguous views, a gap, a copied header between views, more views than one gather.
+        out->writeView(block.data(), 100);
+        out->writeView(block.data() + 100, 50);
+        add(0, 150);
+        const std::uint8_t header[3] = {'S', 'P', 7};
+        out->write(header, 3);
+        expected.insert(expected.end(), header, header + 3);
+        for (std::size_t k = 0; k < 200; ++k) {
+            out->writeView(block.data() + 1000 + k * 10, 5);
+            add(1000 + k * 10, 5);
+        }
+        out->commitViews();
+        // The caller may reuse its memory once the views are committed.
+        std::fill(block.begin(), block.begin() + 4000, 0xEE);
+        out->writeView(block.data() + 5000, 70000);
+        add(5000, 70000);
+        EXPECT_EQ(out->position(), static_cast<std::int64_t>(expected.size()));
+        out->close(); // commits what is left
+    }
+    EXPECT_EQ(testing::readFile(path), expected);
+}
+
 TEST(FileStream, AFullDeviceIsAWriteErrorNeverSilent) {
     if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
     auto out = FileStream::create("/dev/full");
@@ -72,6 +106,12 @@ TEST(FileStream, AFullDeviceIsAWriteErrorNeverSilent) {
     EXPECT_EQ(messageOf([&] {
                   for (int i = 0; i < 10; ++i) out->write(chunk.data(), chunk.size());
                   out->close();
+              }),
+              "Stream write error");
+    auto viewed = FileStream::create("/dev/full");
+    EXPECT_EQ(messageOf([&] {
+                  viewed->writeView(chunk.data(), chunk.size());
+                  viewed->commitViews();
               }),
               "Stream write error");
     auto big = FileStream::create("/dev/full");
