@@ -58,12 +58,7 @@ void TfMain::bCheckClick() {
     st.FrameCount = {0, 0};
     st.MinPts = 0xFFFFFFFFu;
 
-    st.OutBase = CutExt(st.EVOname);
-    std::string second;
-    if (cbContinue.checked()) {
-        second = getsecond(eEVOfile.text());
-        if (!second.empty()) st.OutBase += "_" + CutExt(ExtractFileName(second));
-    }
+    const std::string second = startOutBase();
 
     {
         CloseOnError cleanup{st};
@@ -72,13 +67,9 @@ void TfMain::bCheckClick() {
         slog("Reading " + ExtractFileName(st.InFile->path()) + " ", 0);
         log("File size: " + mebibytes(st.InFile->size()) + " Mbytes.");
         demux(st, *this, PassMode::Scan);
-        if (cbContinue.checked() && !st.Cancelled && !second.empty()) {
+        if (goesOnWith(second)) {
             const KeyTables first = keys(st);
-            st.InFile->close();
-            st.InFile.reset();
-            st.InFile = FileStream::openRead(second);
-            log("Continue on " + ExtractFileName(second));
-            slog("Reading " + ExtractFileName(second), 0);
+            slog("Reading " + openSecondFile(second), 0);
             demux(st, *this, PassMode::Scan);
             mergeFirstFileKeys(st, first);
         }
@@ -113,6 +104,23 @@ void TfMain::bCheckClick() {
     cbVideoClick();
 }
 
+std::string TfMain::startOutBase() {
+    st.OutBase = CutExt(st.EVOname);
+    if (!cbContinue.checked()) return "";
+    const std::string second = getsecond(eEVOfile.text());
+    if (!second.empty()) st.OutBase += "_" + CutExt(ExtractFileName(second));
+    return second;
+}
+
+std::string TfMain::openSecondFile(const std::string& second) {
+    st.InFile->close();
+    st.InFile.reset();
+    st.InFile = FileStream::openRead(second);
+    const std::string name = ExtractFileName(second);
+    log("Continue on " + name);
+    return name;
+}
+
 std::string TfMain::outputPrefix(const std::string& folder) const {
     if (folder.empty()) return "";
     return withTrailingSeparator(folder) + st.OutBase;
@@ -127,12 +135,7 @@ void TfMain::bDemuxClick() {
     const std::string folder = eWorkdir.text();
 
     st.FrameCount = {0, 0};
-    st.OutBase = CutExt(st.EVOname);
-    std::string second;
-    if (cbContinue.checked()) {
-        second = getsecond(eEVOfile.text());
-        if (!second.empty()) st.OutBase += "_" + CutExt(ExtractFileName(second));
-    }
+    const std::string second = startOutBase();
     const std::string prefix = outputPrefix(folder);
 
     {
@@ -155,13 +158,9 @@ void TfMain::bDemuxClick() {
 
         slog("Demuxing " + ExtractFileName(st.InFile->path()), 0);
         demux(st, *this, PassMode::Demux);
-        if (cbContinue.checked() && !st.Cancelled && !second.empty()) {
+        if (goesOnWith(second)) {
             const KeyTables first = keys(st);
-            st.InFile->close();
-            st.InFile.reset();
-            st.InFile = FileStream::openRead(second);
-            log("Continue on " + ExtractFileName(second));
-            slog("Demuxing " + ExtractFileName(second), 0);
+            slog("Demuxing " + openSecondFile(second), 0);
             demux(st, *this, PassMode::Demux);
             mergeFirstFileKeys(st, first);
         }

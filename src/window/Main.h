@@ -126,6 +126,14 @@ public:
 private:
     void setHeldForPass(bool held);
     std::string outputPrefix(const std::string& folder) const;
+    // OutBase for a command: the EVO file's name without extension, with "_" and the second
+    // file's when the option asks to go on with one; returns the second file's path or "".
+    std::string startOutBase();
+    // Closes the first file and opens the second into InFile, logging "Continue on " + its
+    // name; returns that name. Called only when the option is ticked, nothing was cancelled
+    // and there is a second file.
+    std::string openSecondFile(const std::string& second);
+    bool goesOnWith(const std::string& second) const { return cbContinue.checked() && !st.Cancelled && !second.empty(); }
     void frameReport(bool demuxRate);
 
     Platform& platform_;

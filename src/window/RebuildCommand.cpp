@@ -45,12 +45,7 @@ void TfMain::bRebuildClick() {
 
     rebuild.reset();
 
-    st.OutBase = CutExt(st.EVOname);
-    std::string second;
-    if (cbContinue.checked()) {
-        second = getsecond(eEVOfile.text());
-        if (!second.empty()) st.OutBase += "_" + CutExt(ExtractFileName(second));
-    }
+    const std::string second = startOutBase();
     const std::string output = outputPrefix(folder) + ".rebuilt.EVO";
 
     {
@@ -66,12 +61,8 @@ void TfMain::bRebuildClick() {
         slog("Rebuilding " + firstName, 0);
         Rebuild(st, rebuild, *this, firstName);
 
-        if (cbContinue.checked() && !st.Cancelled && !second.empty()) {
-            st.InFile->close();
-            st.InFile.reset();
-            st.InFile = FileStream::openRead(second);
-            const std::string secondName = ExtractFileName(second);
-            log("Continue on " + secondName);
+        if (goesOnWith(second)) {
+            const std::string secondName = openSecondFile(second);
             slog("Rebuilding " + secondName, 0);
             Rebuild(st, rebuild, *this, secondName);
         }
