@@ -3,6 +3,7 @@
 // the tracks it lists.
 
 #include "window/Main.h"
+#include "window/PathRules.h"
 #include "xpl/TitleListing.h"
 #include "xpl/XplReader.h"
 
@@ -77,6 +78,9 @@ void TfMain::bReadXPLClick() {
     st.AudioKey.fill(-1);
     st.SubKey.fill(-1);
     std::vector<std::string>& lines = reader.lines();
+    // The title of the chosen EVO file: its own base name, also when a command that went on
+    // with the second file has extended OutBase with that file's name.
+    st.OutBase = CutExt(st.EVOname);
     if (trimToTitle(lines, st.OutBase)) {
         const TitleListing listing =
             listTitle(lines, reader.playlistTitle(), xpl,
