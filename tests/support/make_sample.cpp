@@ -1,23 +1,21 @@
-// Writes a small sample disc with the test builder: a feature split over
-// HVDVD_TS/FEATURE_1.EVO and HVDVD_TS/FEATURE_2.EVO.
+// ombrix-make-demo: writes the demo disc into a folder: HVDVD_TS/FEATURE_1.EVO,
+// HVDVD_TS/FEATURE_2.EVO and ADV_OBJ/VPLST000.XPL, and prints their paths.
 
-#include "support/SampleDisc.h"
+#include "support/DemoDisc.h"
 
 #include <cstdio>
 #include <exception>
-#include <filesystem>
 
 int main(int argc, char** argv) {
     if (argc != 2) {
-        std::fprintf(stderr, "Usage: ombrix-make-sample FOLDER\n");
+        std::fprintf(stderr, "Usage: ombrix-make-demo FOLDER\n");
         return 2;
     }
     try {
-        const auto folder = std::filesystem::path(argv[1]) / "HVDVD_TS";
-        const auto pair = ombrix::testing::makeFeaturePair(folder.string(), 480, 6000);
-        std::printf("%s\n%s\n", pair.first.path.c_str(), pair.second.path.c_str());
+        const auto disc = ombrix::testing::makeDemoDisc(argv[1]);
+        std::printf("%s\n%s\n%s\n", disc.feature1.c_str(), disc.feature2.c_str(), disc.playlist.c_str());
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "ombrix-make-sample: %s\n", e.what());
+        std::fprintf(stderr, "ombrix-make-demo: %s\n", e.what());
         return 1;
     }
     return 0;
