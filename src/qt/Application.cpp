@@ -25,7 +25,10 @@ bool tahomaInstalled() {
 }
 
 void setUpApplication(QApplication& app) {
-    app.setApplicationDisplayName(QString::fromLatin1(kApplicationTitle));
+    // The title bar reads exactly the window's caption, so no display name is set (Qt would add
+    // it to every title); the desktop entry ombrix.desktop, Name "HD DVD Ombrix", names the
+    // program in the task bar and the menus.
+    app.setDesktopFileName(QStringLiteral("ombrix"));
     const QString tahoma = QStringLiteral("Tahoma");
     if (!hasFamily(tahoma)) {
         for (const char* file : kTahomaFiles)

@@ -7,8 +7,9 @@ class QApplication;
 
 namespace ombrix::qt {
 
-// Titles the application "HD DVD Ombrix" and makes Tahoma 8 pt the font of every control when
-// the system has it or the Tahoma of Wine's fonts can be loaded; otherwise the system's font stays.
+// Ties the application to its desktop entry, ombrix.desktop ("HD DVD Ombrix"), and makes Tahoma
+// 8 pt the font of every control when the system has it or the Tahoma of Wine's fonts can be
+// loaded; otherwise the system's font stays.
 void setUpApplication(QApplication& app);
 // True when the controls got Tahoma.
 bool tahomaInstalled();
