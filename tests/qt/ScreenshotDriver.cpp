@@ -1,9 +1,10 @@
-// Takes the screenshots of the README: the window on a built sample disc after Read EVO, with
-// the Status, Audio and Options pages in front. tools/screenshot runs it under Xvfb.
+// Takes the screenshots of the README: the window on the demo disc after Read EVO with the
+// Status, Video, Audio and Subpicture pages in front, then after Read XPL with the XPL page,
+// and the Options page. tools/screenshot runs it under Xvfb.
 //
 //   ombrix-screenshots OUTPUT_FOLDER
 
-#include "Samples.h"
+#include "support/DemoDisc.h"
 
 #include "qt/Application.h"
 #include "qt/MainWindow.h"
@@ -58,11 +59,10 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    // A disc's layout: the feature in HVDVD_TS, so the XPL field is derived too.
+    // The demo disc: the feature in HVDVD_TS, so the XPL field is derived too.
     QTemporaryDir disc;
-    QDir(disc.path()).mkpath(QStringLiteral("SAMPLE_DISC/HVDVD_TS"));
-    const QString evo = disc.filePath(QStringLiteral("SAMPLE_DISC/HVDVD_TS/FEATURE_1.EVO"));
-    ombrix::testing::writeSample(evo.toStdString(), 9 << 20);
+    const auto demo = ombrix::testing::makeDemoDisc(disc.filePath(QStringLiteral("DEMO_DISC")).toStdString());
+    const QString evo = QString::fromStdString(demo.feature1);
 
     // The program's window with a store that holds nothing: the user's settings stay as they are.
     ombrix::qt::QtPlatform platform;
@@ -85,9 +85,15 @@ int main(int argc, char** argv) {
     const struct {
         ombrix::Page page;
         const char* file;
-    } pages[] = {
-        {ombrix::tsStatus, "status.png"}, {ombrix::tsAudio, "audio.png"}, {ombrix::tsOption, "options.png"}};
+        bool readXplFirst;
+    } pages[] = {{ombrix::tsStatus, "status.png", false}, {ombrix::tsVideo, "video.png", false},
+                 {ombrix::tsAudio, "audio.png", false},   {ombrix::tsSubpicture, "subpicture.png", false},
+                 {ombrix::tsXPL, "xpl.png", true},        {ombrix::tsOption, "options.png", false}};
     for (const auto& p : pages) {
+        if (p.readXplFirst) {
+            window.button(model.bReadXPL)->click();
+            settle();
+        }
         window.pages()->setCurrentIndex(p.page);
         settle();
         const QString file = out.filePath(QString::fromLatin1(p.file));
