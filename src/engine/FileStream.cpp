@@ -35,6 +35,11 @@ std::unique_ptr<FileStream> FileStream::openRead(const std::string& path) {
     std::error_code ec;
     if (std::filesystem::is_directory(std::filesystem::path(path), ec))
         throw Error("Cannot open file \"" + path + "\". " + reason(EISDIR));
+    // Only a regular file has a size to read to. Opening a pipe would wait for a writer for
+    // ever; other kinds are refused with the reason their size query gives.
+    const auto type = std::filesystem::status(std::filesystem::path(path), ec).type();
+    if (!ec && type != std::filesystem::file_type::regular)
+        throw Error("Cannot open file \"" + path + "\". " + reason(ENOTSUP));
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) throw Error("Cannot open file \"" + path + "\". " + reason(errno ? errno : ENOENT));
     std::setvbuf(f, nullptr, _IONBF, 0);

@@ -3,6 +3,8 @@
 // what was written before stays.
 
 #include "FaultFixtures.h"
+#include "engine/Errors.h"
+#include "engine/FileStream.h"
 #include "support/HeadlessPlatform.h"
 #include "support/TempDir.h"
 #include "window/Main.h"
@@ -10,7 +12,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
+#include <future>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace ombrix {
 namespace {
@@ -134,6 +142,30 @@ TEST(FullDevice, DemuxErrorClosesEveryFileAndKeepsTheOtherOutputs) {
     ASSERT_EQ(written.size(), 5u);
     for (const auto& [name, bytes] : written)
         EXPECT_TRUE(testing::isPrefix(bytes, whole.at(name))) << name;
+}
+
+// A pipe would keep the open waiting for a writer, the window hanging; a device has no size.
+TEST(NotAFile, APipeOrADeviceIsRefusedAtOnce) {
+    TempDir dir;
+    const std::string pipe = dir.file("PIPE.EVO");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    auto open = [](const std::string& path) {
+        try {
+            FileStream::openRead(path);
+            return std::string("opened");
+        } catch (const Error& e) {
+            return std::string(e.what());
+        }
+    };
+    auto opening = std::async(std::launch::async, open, pipe);
+    if (opening.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+        // Let the waiting open go, so that the test can end.
+        const int fd = ::open(pipe.c_str(), O_WRONLY | O_NONBLOCK);
+        if (fd >= 0) ::close(fd);
+        FAIL() << "the open waited for a writer";
+    }
+    EXPECT_EQ(opening.get(), "Cannot open file \"" + pipe + "\". Operation not supported.");
+    EXPECT_EQ(open("/dev/zero"), "Cannot open file \"/dev/zero\". Operation not supported.");
 }
 
 } // namespace
