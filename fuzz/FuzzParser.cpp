@@ -86,6 +86,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         {
             fuzz::OnlyReadable guard(st.ReadBuf, kReadBufSize, 0, n);
             parser.feed(n);
+            // As the pass does before it refills the buffer: the outputs take the block's bytes.
+            if (demuxMode) st.commitOutputViews();
         }
         p += n;
         left -= n;
