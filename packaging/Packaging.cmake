@@ -1,7 +1,7 @@
 # Install rules and the Debian package. `cmake --install BUILD --prefix /usr` puts:
 #   bin/Ombrix, bin/ombrix-cli
 #   share/applications/ombrix.desktop
-#   share/icons/hicolor/scalable/apps/ombrix.svg
+#   share/icons/hicolor/scalable/apps/ombrix.svg, share/icons/hicolor/256x256/apps/ombrix.png
 #   share/man/man1/ombrix-cli.1
 #   share/doc/ombrix/README.md
 # `cpack -G DEB` (run in the build folder) makes ombrix_<version>_<arch>.deb of the same files.
@@ -14,6 +14,9 @@ if(TARGET Ombrix)
   install(FILES ${CMAKE_CURRENT_LIST_DIR}/ombrix.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
   install(FILES ${CMAKE_CURRENT_LIST_DIR}/ombrix.svg
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+  # The same drawing at 256 pixels (rsvg-convert -w 256 -h 256 ombrix.svg) for desktops without SVG.
+  install(FILES ${CMAKE_CURRENT_LIST_DIR}/ombrix-256.png
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps RENAME ombrix.png)
 endif()
 install(FILES ${PROJECT_SOURCE_DIR}/docs/ombrix-cli.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/ombrix)
