@@ -5,6 +5,7 @@
 #include "engine/State.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace ombrix {
 
@@ -314,8 +315,20 @@ void Parser::feed(std::size_t count) {
                 r.Kind = PacketKind::Audio;
                 enterPayload();
             }
+        } else {
+            // 16. The byte is passed over, and so is every byte up to the next 0x01: outside a
+            // packet only a start code changes anything, and a start code's last byte follows
+            // a 0x01. (Pack headers, system headers and zero-filled stretches go by quickly.)
+            const auto* one = static_cast<const std::uint8_t*>(std::memchr(buf + i, 0x01, count - i));
+            const std::size_t last = one ? static_cast<std::size_t>(one - buf) : count - 1;
+            if (last >= i + 4) {
+                r.Code = static_cast<std::uint32_t>(buf[last - 3]) << 24 | static_cast<std::uint32_t>(buf[last - 2]) << 16 |
+                         static_cast<std::uint32_t>(buf[last - 1]) << 8 | buf[last];
+            } else {
+                for (std::size_t j = i + 1; j <= last; ++j) r.Code = (r.Code << 8) | buf[j];
+            }
+            i = last;
         }
-        // 16. Anything else is passed over.
         ++i;
     }
 }
