@@ -3,6 +3,8 @@
 #include "engine/EngineHost.h"
 #include "rebuild/Renumbering.h"
 
+#include <algorithm>
+
 namespace ombrix {
 
 namespace {
@@ -43,17 +45,18 @@ void setSystemHeaderBounds(std::uint8_t* block, EngineHost& host) {
     block[23] = static_cast<std::uint8_t>((block[23] & 0x03) + 4 * audio);
 }
 
-bool rebuildBlock(std::uint8_t* block, Renumbering& renumbering, EngineHost& host) {
-    const std::uint8_t sid = block[17];
-    if (sid == kSystemHeader) setSystemHeaderBounds(block, host);
-    const std::size_t h = block[22];
-    if (!startsWithPackStartCode(block)) return false;
+namespace {
 
-    // The byte that names the packet's stream, when a drop test covers it.
+// The drop test and the new id of the packet that starts at `at` of the block (its stream id
+// at at + 3, its header data length h at at + 8, the last header byte at at + 8 + h, the first
+// payload byte at at + 9 + h). Returns true when the packet's stream is left out.
+bool examinePacket(std::uint8_t* block, std::size_t at, Renumbering& renumbering) {
+    const std::uint8_t sid = block[at + 3];
+    const std::size_t h = block[at + 8];
     std::uint8_t* idByte = nullptr;
     bool dropped = false;
     if (sid == kPrivateStream1) {
-        std::uint8_t* sub = block + 23 + h;
+        std::uint8_t* sub = block + at + 9 + h;
         if (isAudioSubstream(*sub)) {
             dropped = renumbering.DropAudio(*sub);
             idByte = sub;
@@ -62,20 +65,48 @@ bool rebuildBlock(std::uint8_t* block, Renumbering& renumbering, EngineHost& hos
             idByte = sub;
         }
     } else if (sid == kExtendedStreamId) {
-        std::uint8_t* ext = block + 22 + h;
+        std::uint8_t* ext = block + at + 8 + h;
         if (*ext == 0x55 || *ext == 0x56) {
             dropped = renumbering.DropVideo(*ext);
             idByte = ext;
         }
     } else if (in(sid, 0xE0, 0xE3)) {
         dropped = renumbering.DropVideo(sid);
-        idByte = block + 17;
+        idByte = block + at + 3;
     } else if (in(sid, 0xC0, 0xDF)) {
         dropped = renumbering.DropAudio(sid);
-        idByte = block + 17;
+        idByte = block + at + 3;
     }
     if (idByte) *idByte = renumbering.newId(*idByte);
-    return !dropped;
+    return dropped;
+}
+
+// A pack that begins with a system header may carry a media packet after it (a disc's
+// navigation pack carries private stream 2 there). That packet follows the drop tests too; a
+// packet left out becomes padding of the same length, so the system header stays.
+void examinePacketAfterSystemHeader(std::uint8_t* block, Renumbering& renumbering) {
+    const std::size_t at = 20 + (static_cast<std::size_t>(block[18]) << 8 | block[19]);
+    // A packet whose header is not wholly inside the pack is not looked at.
+    if (at + 9 >= kPackSize || at + 9 + block[at + 8] >= kPackSize) return;
+    if (block[at] != 0 || block[at + 1] != 0 || block[at + 2] != 1) return;
+    if (!examinePacket(block, at, renumbering)) return;
+    const std::size_t length = static_cast<std::size_t>(block[at + 4]) << 8 | block[at + 5];
+    block[at + 3] = 0xBE;
+    const std::size_t end = std::min(kPackSize, at + 6 + length);
+    std::fill(block + at + 6, block + end, 0xFF);
+}
+
+} // namespace
+
+bool rebuildBlock(std::uint8_t* block, Renumbering& renumbering, EngineHost& host) {
+    const std::uint8_t sid = block[17];
+    if (sid == kSystemHeader) setSystemHeaderBounds(block, host);
+    if (!startsWithPackStartCode(block)) return false;
+    if (sid == kSystemHeader) {
+        examinePacketAfterSystemHeader(block, renumbering);
+        return true;
+    }
+    return !examinePacket(block, 14, renumbering);
 }
 
 } // namespace ombrix

@@ -165,6 +165,49 @@ TEST_F(PackRewriteTest, SlotSearch) {
 
 // A system header's bounds count the ticked boxes of video slots 0 and 1 and of all sixteen
 // audio slots, whether or not their streams occur; the flag bits around them stay.
+// A pack whose system header is followed by a media packet: the packet follows its box too.
+TEST_F(PackRewriteTest, APacketAfterTheSystemHeaderFollowsItsBox) {
+    const Bytes data = filler(200);
+    auto makePack = [&] {
+        PsBuilder b;
+        b.packHeader().systemHeader(1, 2).audio(0xC1, data).padTo(kPackSize);
+        return b.bytes();
+    };
+    const Bytes original = makePack();
+    const std::size_t at = 14 + 6 + (static_cast<std::size_t>(original[18]) << 8 | original[19]);
+    ASSERT_EQ(original[at + 3], 0xBD);
+    const std::size_t length = static_cast<std::size_t>(original[at + 4]) << 8 | original[at + 5];
+    w.st.AudioKey[1] = 0xC1;
+
+    // Unticked: the pack stays for its system header; the packet becomes padding of its length.
+    w.cbAudio[1].setChecked(false);
+    Bytes left = makePack();
+    EXPECT_TRUE(run(left));
+    EXPECT_EQ(left[at + 3], 0xBE);
+    EXPECT_EQ(left[24] & 0x1F, 0) << "no video box ticked";
+    for (std::size_t i : {std::size_t{23}, std::size_t{24}}) left[i] = original[i];
+    EXPECT_EQ(Bytes(left.begin() + 4, left.begin() + static_cast<std::ptrdiff_t>(at)),
+              Bytes(original.begin() + 4, original.begin() + static_cast<std::ptrdiff_t>(at)))
+        << "the pack and system headers (but for their bounds) stay";
+    EXPECT_EQ(Bytes(left.begin() + static_cast<std::ptrdiff_t>(at + 6),
+                    left.begin() + static_cast<std::ptrdiff_t>(at + 6 + length)),
+              Bytes(length, 0xFF));
+    EXPECT_EQ(Bytes(left.begin() + static_cast<std::ptrdiff_t>(at + 6 + length), left.end()),
+              Bytes(original.begin() + static_cast<std::ptrdiff_t>(at + 6 + length), original.end()));
+
+    // Ticked: kept and renumbered like a packet of its own pack.
+    SetUp();
+    w.st.AudioKey[1] = 0xC1;
+    w.cbAudio[1].setChecked(true);
+    Bytes kept = makePack();
+    EXPECT_TRUE(run(kept));
+    const std::size_t sub = at + 9 + kept[at + 8];
+    EXPECT_EQ(kept[sub], 0xC0);
+    kept[sub] = 0xC1;
+    for (std::size_t i : {std::size_t{23}, std::size_t{24}}) kept[i] = original[i];
+    EXPECT_EQ(kept, original);
+}
+
 TEST_F(PackRewriteTest, SystemHeaderBoundsCountTickedBoxes) {
     struct Case {
         std::vector<int> videoTicked, audioTicked;
