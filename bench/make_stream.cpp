@@ -5,6 +5,7 @@
 //   ombrix-bench-stream FILE MEBIBYTES            one file
 //   ombrix-bench-stream --pair FOLDER MEBIBYTES   FEATURE_1.EVO and FEATURE_2.EVO, half each
 
+#include "analysers/HeaderFixtures.h"
 #include "support/PsBuilder.h"
 
 #include <cstdio>
@@ -19,26 +20,31 @@ namespace {
 
 std::uint64_t writeOne(const std::string& path, std::uint64_t bytes, std::uint64_t firstPts) {
     // Shares of the payload: video 90 %, audio 9 %, subpictures 1 %.
-    const std::uint64_t frame = 40000, audioUnit = 1792, subUnit = 8000;
+    const std::uint64_t frame = 40000, audioUnit = 1792, dtsUnit = 2013, subUnit = 8000;
     const std::uint64_t frames = bytes * 90 / 100 / frame;
     std::vector<StreamSource> streams;
-    auto unit = [](std::size_t size, std::uint8_t a, std::uint8_t b, std::uint32_t phase) {
-        Bytes u = filler(size, phase);
-        u[0] = a;
-        u[1] = b;
-        return u;
-    };
     streams.push_back(repeatedUnits(StreamSpec::Kind::Vc1Video, 0x55, vc1Frames(1, frame),
                                     vc1Frames(1, frame, false), frames));
     streams.back().withDts = true;
     streams.back().pstd = StreamSpec::Pstd::EveryPacket;
-    const std::uint64_t audioUnits = bytes * 3 / 100 / audioUnit;
-    for (std::uint8_t id : {std::uint8_t{0xC0}, std::uint8_t{0x89}, std::uint8_t{0x82}}) {
-        const bool dts = id == 0x89;
-        streams.push_back(repeatedUnits(StreamSpec::Kind::Audio, id, unit(audioUnit, dts ? 0x7F : 0x0B, dts ? 0xFE : 0x77, id),
-                                        unit(audioUnit, dts ? 0x7F : 0x0B, dts ? 0xFE : 0x77, id + 1u), audioUnits));
-        streams.back().ptsStep = 2880;
-    }
+    // Audio units with real syncframe headers (the rest of each frame is filler), so that
+    // other tools, too, can take the streams' parameters from them.
+    const Bytes ddPlus = ac3::eac3Header(audioUnit / 2 - 1, 0, 3, 7, 1, 16);
+    const Bytes ac3 = ac3::ac3Header(0, 28, 8, 0, 7);
+    dts::DtsFields core;
+    core.fsize = static_cast<std::uint32_t>(dtsUnit - 1);
+    const Bytes dtsCore = dts::dtsCore(core);
+    auto audioStream = [&](std::uint8_t id, const Bytes& head, std::uint64_t size, std::uint64_t count,
+                           std::uint32_t ticks) {
+        Bytes first = filler(size, id), rest = filler(size, id + 1u);
+        std::copy(head.begin(), head.end(), first.begin());
+        std::copy(head.begin(), head.end(), rest.begin());
+        streams.push_back(repeatedUnits(StreamSpec::Kind::Audio, id, first, rest, count));
+        streams.back().ptsStep = ticks;
+    };
+    audioStream(0xC0, ddPlus, audioUnit, bytes / 100 / audioUnit, 2880); // 1536 samples at 48 kHz
+    audioStream(0x89, dtsCore, dtsUnit, bytes / 100 / dtsUnit, 960);    // 512 samples
+    audioStream(0x82, ac3, audioUnit, bytes / 100 / audioUnit, 2880);
     const std::uint64_t subUnits = bytes / 200 / subUnit;
     for (std::uint8_t id : {std::uint8_t{0x20}, std::uint8_t{0x21}}) {
         streams.push_back(repeatedUnits(StreamSpec::Kind::Subpicture, id, filler(subUnit, id), filler(subUnit, id + 1u),
