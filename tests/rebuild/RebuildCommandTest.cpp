@@ -129,7 +129,7 @@ TEST(RebuildCommand, RebuiltFileScansAndDemuxesToTheKeptStreams) {
             starts.push_back(k * kAc3FrameSize);
         return starts;
     };
-    std::vector<StreamSpec> specs = {
+    std::vector<StreamSpec> streams = {
         {StreamSpec::Kind::Vc1Video, 0x55, vc1Frames(40, 3000), {}, 90000, 3754, true},
         {StreamSpec::Kind::Audio, 0x80, ac3Frames(30), frames(30)},
         {StreamSpec::Kind::Audio, 0xC1, ac3Frames(25), frames(25)},
@@ -138,12 +138,12 @@ TEST(RebuildCommand, RebuiltFileScansAndDemuxesToTheKeptStreams) {
         {StreamSpec::Kind::Subpicture, 0x21, filler(5000, 5), {0, 2500}},
     };
     for (std::size_t k = 0; k < 40; ++k)
-        specs[0].unitStarts.push_back(k * 3000);
+        streams[0].unitStarts.push_back(k * 3000);
     // The system header gets a pack of its own, as in a disc's navigation pack, so that every
     // stream's packet is the first of its pack.
     MuxOptions options{1, 3};
     options.systemHeader = false;
-    const MuxResult mux = muxPacks(specs, options);
+    const MuxResult mux = muxPacks(streams, options);
     const Bytes file = join({systemPack(1, 3), mux.file});
 
     // Which of the two kept audio streams appears first decides their new numbers.
@@ -203,9 +203,9 @@ TEST(RebuildCommand, RebuiltFileScansAndDemuxesToTheKeptStreams) {
               before.at("source.DTSHD.stream.02.mpa"));
     EXPECT_EQ(after.at("source.rebuilt.Subpicture.00.sup"), before.at("source.Subpicture.01.sup"));
     // And those are the streams that went in.
-    EXPECT_EQ(before.at("source.VC-1.stream.0.mpv"), specs[0].data);
-    EXPECT_EQ(before.at("source.DD+.stream.01.mpa"), specs[2].data);
-    EXPECT_EQ(before.at("source.DTSHD.stream.02.mpa"), specs[3].data);
+    EXPECT_EQ(before.at("source.VC-1.stream.0.mpv"), streams[0].data);
+    EXPECT_EQ(before.at("source.DD+.stream.01.mpa"), streams[2].data);
+    EXPECT_EQ(before.at("source.DTSHD.stream.02.mpa"), streams[3].data);
 }
 
 // A file of `packs` padding packs: every one is kept as it stands.

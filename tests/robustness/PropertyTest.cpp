@@ -1,4 +1,4 @@
-// Nothing lost, over a few hundred randomly built streams (fixed seeds): a demux writes every
+// Nothing lost, over a few hundred randomly built streams (fixed random draws): a demux writes every
 // ticked stream's payloads and nothing else, a rebuild that keeps everything reproduces its
 // input, and a scan tells the same every time.
 
@@ -57,10 +57,10 @@ CheckBox& boxOf(TfMain& w, const testing::StreamSpec& s) {
 }
 
 TEST(NothingLost, EveryTickedStreamIsDemuxedToExactlyItsPayloads) {
-    for (std::uint32_t seed = 1; seed <= kCases; ++seed) {
-        SCOPED_TRACE("seed " + std::to_string(seed));
+    for (std::uint32_t draw = 1; draw <= kCases; ++draw) {
+        SCOPED_TRACE("draw " + std::to_string(draw));
         TempDir dir;
-        const auto r = testing::writeRandomStreams(dir.file("RANDOM.EVO"), seed);
+        const auto r = testing::writeRandomStreams(dir.file("RANDOM.EVO"), draw);
         const std::string out = dir.file("out");
         fs::create_directory(out);
         Window win;
@@ -69,7 +69,7 @@ TEST(NothingLost, EveryTickedStreamIsDemuxedToExactlyItsPayloads) {
         win.w.eWorkdir.setText(out);
 
         // Untick a random part of the streams, keeping at least one.
-        std::mt19937 rng(seed);
+        std::mt19937 rng(draw);
         std::vector<bool> keep(r.file.streams.size());
         for (std::size_t i = 0; i < keep.size(); ++i)
             keep[i] = rng() % 3 != 0;
@@ -93,10 +93,10 @@ TEST(NothingLost, EveryTickedStreamIsDemuxedToExactlyItsPayloads) {
 }
 
 TEST(NothingLost, RebuildKeepingEveryStreamNumberedInOrderReproducesTheInput) {
-    for (std::uint32_t seed = 1; seed <= kCases; ++seed) {
-        SCOPED_TRACE("seed " + std::to_string(seed));
+    for (std::uint32_t draw = 1; draw <= kCases; ++draw) {
+        SCOPED_TRACE("draw " + std::to_string(draw));
         TempDir dir;
-        const auto r = testing::writeRandomStreams(dir.file("RANDOM.EVO"), 10000 + seed);
+        const auto r = testing::writeRandomStreams(dir.file("RANDOM.EVO"), 10000 + draw);
         Window win;
         win.w.WMDropFiles({r.file.path});
         win.w.bCheckClick();
@@ -109,10 +109,10 @@ TEST(NothingLost, RebuildKeepingEveryStreamNumberedInOrderReproducesTheInput) {
 }
 
 TEST(NothingLost, ScanningTheSameFileTwiceGivesTheSameLog) {
-    for (std::uint32_t seed = 1; seed <= kCases; ++seed) {
-        SCOPED_TRACE("seed " + std::to_string(seed));
+    for (std::uint32_t draw = 1; draw <= kCases; ++draw) {
+        SCOPED_TRACE("draw " + std::to_string(draw));
         TempDir dir;
-        const auto r = testing::writeRandomStreams(dir.file("RANDOM.EVO"), 20000 + seed);
+        const auto r = testing::writeRandomStreams(dir.file("RANDOM.EVO"), 20000 + draw);
         Window win;
         win.w.WMDropFiles({r.file.path});
         win.w.bCheckClick();

@@ -66,8 +66,8 @@ void numberInOrder(std::vector<StreamSpec>& streams, const MuxResult& mux) {
 
 } // namespace
 
-RandomFile writeRandomStreams(const std::string& path, std::uint32_t seed) {
-    std::mt19937 rng(seed);
+RandomFile writeRandomStreams(const std::string& path, std::uint32_t draw) {
+    std::mt19937 rng(draw);
     auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
     RandomFile r;
     std::vector<StreamSpec> streams;
@@ -84,7 +84,7 @@ RandomFile writeRandomStreams(const std::string& path, std::uint32_t seed) {
         streams.push_back(randomStream(rng, kSub[pick(0, 1)]));
 
     MuxOptions opt;
-    opt.seed = static_cast<std::uint32_t>(rng());
+    opt.shuffle = static_cast<std::uint32_t>(rng());
     opt.systemHeader = false;
     // The interleave depends on the streams' sizes only, so numbering after a first mux keeps it.
     numberInOrder(streams, muxPacks(streams, opt));

@@ -17,7 +17,7 @@ struct RandomFile {
     int video = 0, audio = 0, sub = 0;
 };
 
-// Deterministic for a seed; at least one stream.
-RandomFile writeRandomStreams(const std::string& path, std::uint32_t seed);
+// Deterministic for a draw; at least one stream.
+RandomFile writeRandomStreams(const std::string& path, std::uint32_t draw);
 
 } // namespace ombrix::testing

@@ -157,9 +157,9 @@ DemoDisc makeDemoDisc(const std::string& root) {
     MuxOptions opt;
     opt.videoBound = 1;
     opt.audioBound = 2;
-    opt.seed = 11;
+    opt.shuffle = 11;
     disc.first = writeStreams(disc.feature1, featureStreams(start1), opt);
-    opt.seed = 12;
+    opt.shuffle = 12;
     disc.second = writeStreams(disc.feature2, featureStreams(start2), opt);
     const std::string text = demoPlaylist();
     writeBytes(disc.playlist, Bytes(text.begin(), text.end()));

@@ -354,7 +354,7 @@ struct PackWriter::Impl {
     std::uint64_t packs = 0;
     Bytes scratch;
 
-    Impl(std::vector<StreamSource> sources, MuxOptions o) : opt(o), rng(o.seed) {
+    Impl(std::vector<StreamSource> sources, MuxOptions o) : opt(o), rng(o.shuffle) {
         require(opt.packSize >= kPackHeaderSize, "pack size below 14");
         std::vector<std::uint8_t> ids;
         for (auto& s : sources) {

@@ -175,8 +175,8 @@ struct MuxOptions {
     int videoBound = 1;
     int audioBound = 1;
     std::size_t packSize = kPackSize;
-    // Interleave order: the next pack goes to a stream drawn (from this seed) with weight = its bytes left.
-    std::uint32_t seed = 1;
+    // Interleave order: the next pack goes to a stream drawn (from this shuffle) with weight = its bytes left.
+    std::uint32_t shuffle = 1;
     std::uint32_t muxRate = kDvdMuxRate; // pack k's SCR = the time of byte k*packSize at this rate
     bool systemHeader = true;            // in the first pack, listing the PES stream ids in use
 };

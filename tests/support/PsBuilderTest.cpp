@@ -499,10 +499,10 @@ std::vector<std::size_t> everyUnit(std::size_t units, std::size_t size) {
     return v;
 }
 
-// Irregular unit starts from a seed: gaps of 1..maxGap bytes.
-std::vector<std::size_t> irregularUnits(std::size_t dataSize, std::size_t maxGap, std::uint32_t seed) {
+// Irregular unit starts from a draw: gaps of 1..maxGap bytes.
+std::vector<std::size_t> irregularUnits(std::size_t dataSize, std::size_t maxGap, std::uint32_t draw) {
     std::vector<std::size_t> v;
-    std::uint32_t x = seed * 2654435761u + 1;
+    std::uint32_t x = draw * 2654435761u + 1;
     for (std::size_t at = 0; at < dataSize;) {
         v.push_back(at);
         x = x * 1664525u + 1013904223u;
@@ -701,10 +701,10 @@ TEST(PsBuilderMux, DiscLayoutsReadBackPackByPack) {
         {"DVD: MPEG-2 + AC-3", {mpeg2, ac3}, {}},
         {"HD DVD: two VC-1 + DD+ + LPCM + MLP + DTS + subpictures",
          {vc1a, vc1b, ddp, lpcm, mlp, dts, sub, esub},
-         {.videoBound = 2, .audioBound = 4, .seed = 7}},
-        {"H.264 with DTS", {h264, h264b, ac3}, {.seed = 3}},
-        {"no system header, late first unit", {late, dts}, {.seed = 9, .systemHeader = false}},
-        {"small packs", {mpeg2, sub, lpcm}, {.packSize = 200, .seed = 11}},
+         {.videoBound = 2, .audioBound = 4, .shuffle = 7}},
+        {"H.264 with DTS", {h264, h264b, ac3}, {.shuffle = 3}},
+        {"no system header, late first unit", {late, dts}, {.shuffle = 9, .systemHeader = false}},
+        {"small packs", {mpeg2, sub, lpcm}, {.packSize = 200, .shuffle = 11}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -758,12 +758,12 @@ TEST(PsBuilderMux, UnitsJustPastThePtsRoomEndThePacketEarly) {
     EXPECT_GE(cuts, 10u); // 4 (PTS) and 9 (PTS+DTS) positions cut short with stuffing, more with padding
 }
 
-TEST(PsBuilderMux, SeedChangesTheOrderOnlyAndFirstPackSCRIsZero) {
+TEST(PsBuilderMux, ShuffleChangesTheOrderOnlyAndFirstPackSCRIsZero) {
     const std::vector<StreamSpec> s = {{K::Vc1Video, 0x55, vc1Frames(10, 4000), everyUnit(10, 4000)},
                                        {K::Audio, 0x81, ac3Frames(10), everyUnit(10, kAc3FrameSize)}};
-    const MuxResult a = muxPacks(s, {.seed = 1});
-    const MuxResult again = muxPacks(s, {.seed = 1});
-    const MuxResult b = muxPacks(s, {.seed = 2});
+    const MuxResult a = muxPacks(s, {.shuffle = 1});
+    const MuxResult again = muxPacks(s, {.shuffle = 1});
+    const MuxResult b = muxPacks(s, {.shuffle = 2});
     EXPECT_EQ(a.file, again.file);
     std::vector<std::size_t> orderA, orderB;
     for (const auto& p : a.packets)
@@ -772,7 +772,7 @@ TEST(PsBuilderMux, SeedChangesTheOrderOnlyAndFirstPackSCRIsZero) {
         orderB.push_back(p.streamIndex);
     EXPECT_NE(orderA, orderB);
     EXPECT_EQ(orderA.size(), orderB.size());
-    verifyMux(s, {.seed = 2}, b);
+    verifyMux(s, {.shuffle = 2}, b);
     // SCR of pack k = k * 2048 bytes at 25200 * 50 bytes/s: pack 1 at 43885 ticks of 27 MHz = 146 * 300 + 85.
     EXPECT_EQ(hex(slice(a.file, 0, 14)), "00 00 01 BA 44 00 04 00 04 01 01 89 C3 F8");
     EXPECT_EQ(hex(slice(a.file, 2048, 14)), hex(packHeaderBytes(146, kDvdMuxRate, 85)));
@@ -806,14 +806,14 @@ TEST(PsBuilderPackWriter, RepeatedUnitsGiveTheSameFileAsTheWholeStreamInMemory) 
     }
     const std::vector<StreamSpec> same = {{K::Vc1Video, 0x55, vc1, everyUnit(frames, frameSize)},
                                           {K::Audio, 0x80, ac3, everyUnit(audioFrames, kAc3FrameSize)}};
-    const MuxResult expected = muxPacks(same, {.seed = 5});
+    const MuxResult expected = muxPacks(same, {.shuffle = 5});
 
     auto sources = [&] {
         return std::vector<StreamSource>{
             repeatedUnits(K::Vc1Video, 0x55, vc1Frames(1, frameSize), vc1Frames(1, frameSize, false), frames),
             repeatedUnits(K::Audio, 0x80, ac3Frames(1), ac3Frames(1), audioFrames)};
     };
-    PackWriter inMemory(sources(), {.seed = 5});
+    PackWriter inMemory(sources(), {.shuffle = 5});
     Bytes streamed(inMemory.packSize());
     MuxResult::Packet rec{};
     for (std::size_t i = 0; inMemory.nextPack(streamed.data(), &rec); ++i) {
@@ -829,10 +829,10 @@ TEST(PsBuilderPackWriter, RepeatedUnitsGiveTheSameFileAsTheWholeStreamInMemory) 
     EXPECT_FALSE(inMemory.nextPack(streamed.data()));
 
     TempDir dir;
-    PackWriter toDisk(sources(), {.seed = 5});
+    PackWriter toDisk(sources(), {.shuffle = 5});
     EXPECT_EQ(toDisk.writeFile(dir.file("big.evo")), expected.file.size());
     EXPECT_TRUE(readFile(dir.file("big.evo")) == expected.file);
-    verifyMux(same, {.seed = 5}, expected);
+    verifyMux(same, {.shuffle = 5}, expected);
 
     PackWriter nowhere(sources());
     EXPECT_THROW(nowhere.writeFile(dir.file("missing/big.evo")), std::runtime_error);
@@ -957,7 +957,7 @@ TEST(PsBuilderWithFfprobe, ReadsVc1UnderStreamIdExtensionAndLpcmAfterItsSevenByt
     for (std::size_t i = 0; i < pcm.size(); ++i)
         pcm[i] = static_cast<std::uint8_t>(i * 7);
     StreamSpec lpcm{K::Audio, 0xA0, pcm, everyUnit(pcm.size() / 320, 320)};
-    const MuxResult r = muxPacks({video, lpcm}, {.seed = 4});
+    const MuxResult r = muxPacks({video, lpcm}, {.shuffle = 4});
     TempDir dir;
     writeBytes(dir.file("a.evo"), r.file);
 

@@ -108,7 +108,7 @@ FeaturePair makeFeaturePair(const std::string& folder, std::size_t frames, std::
                                subpicture(0x21, subUnits, 2000, start1 + 45000, 3)},
                               opt);
     opt.audioBound = 3;
-    opt.seed = 2;
+    opt.shuffle = 2;
     pair.second = writeStreams((std::filesystem::path(folder) / "FEATURE_2.EVO").string(),
                                {video(frames, frameSize, start2, true), audio(0xC0, audioUnits, 1000, start2 + 600, 4),
                                 audio(0x89, audioUnits, 1100, start2 + 700, 5),

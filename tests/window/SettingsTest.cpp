@@ -71,7 +71,7 @@ class SettingsTest : public ::testing::Test {
     HeadlessPlatform platform;
     testing::MemorySettingsStore& store = platform.store;
 
-    void seed(std::initializer_list<std::pair<const std::string, Value>> values) {
+    void preset(std::initializer_list<std::pair<const std::string, Value>> values) {
         store.keyExists = true;
         store.values = values;
     }
@@ -175,7 +175,7 @@ TEST_F(SettingsTest, WhatOneSessionSavesTheNextOneRestores) {
 }
 
 TEST_F(SettingsTest, MaximisedCloseKeepsTheEarlierBoundsAndTheNextStartMaximisesAfterPlacing) {
-    seed({{"WindowState", 0}, {"Top", 40}, {"Left", 30}, {"Width", 500}, {"Height", 420}});
+    preset({{"WindowState", 0}, {"Top", 40}, {"Left", 30}, {"Width", 500}, {"Height", 420}});
     {
         TfMain w(platform);
         w.FormActivate();
@@ -210,7 +210,7 @@ TEST_F(SettingsTest, MaximisedCloseKeepsTheEarlierBoundsAndTheNextStartMaximises
 }
 
 TEST_F(SettingsTest, KeyHoldingOnlyFastCheckOffChangesOnlyThatOption) {
-    seed({{"FastCheck", 0}});
+    preset({{"FastCheck", 0}});
     TfMain w(platform);
     w.FormActivate();
     Look expected = kDefaults;
@@ -228,7 +228,7 @@ TEST_F(SettingsTest, OptionsAreStoredAsNumbersAndAnyNonZeroNumberReadsTicked) {
     EXPECT_EQ(store.values["CountFrames"], Value(0));
     EXPECT_EQ(store.values["Continue"], Value(1));
 
-    seed({{"Continue", -1}, {"FastCheck", 7}, {"CountFrames", 0}, {"Details", 0x10000}});
+    preset({{"Continue", -1}, {"FastCheck", 7}, {"CountFrames", 0}, {"Details", 0x10000}});
     TfMain w(platform);
     w.FormActivate();
     EXPECT_TRUE(w.cbContinue.checked());
@@ -246,7 +246,7 @@ TEST_F(SettingsTest, StoredNumbersApplyAsTheyAreExceptBelowTheMinimumSize) {
         {4000, 3000, 1, 2, 4000, 3000},  {-10, 0, 0, 0, 370, 380},
     };
     for (const Case& c : cases) {
-        seed({{"Width", c.width},
+        preset({{"Width", c.width},
               {"Height", c.height},
               {"Left", c.left},
               {"Top", c.top},
@@ -263,13 +263,13 @@ TEST_F(SettingsTest, StoredNumbersApplyAsTheyAreExceptBelowTheMinimumSize) {
 
 TEST_F(SettingsTest, WindowStateNumbersThatNameNoStateLeaveTheStateAlone) {
     for (int stored : {-1, 3, 255}) {
-        seed({{"WindowState", stored}, {"Width", 600}});
+        preset({{"WindowState", stored}, {"Width", 600}});
         TfMain w(platform);
         w.FormActivate();
         EXPECT_EQ(w.frame.state, WindowFrame::Normal) << stored;
         EXPECT_EQ(w.frame.width, 600);
     }
-    seed({{"WindowState", 1}});
+    preset({{"WindowState", 1}});
     TfMain w(platform);
     w.FormActivate();
     EXPECT_EQ(w.frame.state, WindowFrame::Minimized);
@@ -349,7 +349,7 @@ TEST_F(SettingsTest, WrongTypedValueStopsTheLoadNamingItAndKeepsWhatCameBefore) 
 }
 
 TEST_F(SettingsTest, WrongTypedInstallIsNeverLookedAt) {
-    seed({{"Install", std::string("yesterday")}, {"Width", 640}});
+    preset({{"Install", std::string("yesterday")}, {"Width", 640}});
     TfMain w(platform);
     w.FormActivate();
     EXPECT_EQ(w.frame.width, 640);
@@ -359,7 +359,7 @@ TEST_F(SettingsTest, WrongTypedInstallIsNeverLookedAt) {
 }
 
 TEST_F(SettingsTest, FailedLoadAtActivationStillResetsTheStreamBoxes) {
-    seed({{"Width", 640}, {"TreeWidth", std::string("wide")}});
+    preset({{"Width", 640}, {"TreeWidth", std::string("wide")}});
     TfMain w(platform);
     EXPECT_THROW(w.FormActivate(), Error);
     EXPECT_EQ(w.frame.width, 640);

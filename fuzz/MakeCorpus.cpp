@@ -1,7 +1,7 @@
-// Writes the seed corpora of the fuzz targets into one folder per target: small, fixed files
+// Writes the starting corpora of the fuzz targets into one folder per target: small, fixed files
 // from the test builder, each starting with the settings bytes its target reads first.
 //
-//   ombrix-fuzz-seeds DIR   ->  DIR/parser, DIR/analysers, DIR/playlist, DIR/rebuild
+//   ombrix-fuzz-corpus DIR   ->  DIR/parser, DIR/analysers, DIR/playlist, DIR/rebuild
 
 #include "engine/FileStream.h"
 #include "engine/Pass.h"
@@ -100,7 +100,7 @@ Bytes u32(std::uint32_t v) {
             static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v)};
 }
 
-void parserSeeds(const fs::path& dir, const Bytes& all, const Bytes& feature) {
+void parserCorpus(const fs::path& dir, const Bytes& all, const Bytes& feature) {
     const Bytes allTicked = {0xFF, 0xFF, 0xFF, 0xFF, 0x03};
     // flags: bit 0 demux, bit 1 details, bit 2 count, bits 3-7 block size (0 = whole buffer).
     put(dir, "scan-details", Bytes{0x06} + allTicked + u32(0) + all);
@@ -111,51 +111,51 @@ void parserSeeds(const fs::path& dir, const Bytes& all, const Bytes& feature) {
     put(dir, "scan-feature", Bytes{0x06 | 13 << 3} + allTicked + u32(0) + feature);
 }
 
-void analyserSeeds(const fs::path& dir) {
+void analyserCorpus(const fs::path& dir) {
     // which, place (0 start, 1 end, 2 position), position, slot, PTS, DTS, chunk.
-    auto seed = [&](const std::string& name, std::uint8_t which, std::uint8_t place, const Bytes& chunk) {
+    auto sample = [&](const std::string& name, std::uint8_t which, std::uint8_t place, const Bytes& chunk) {
         put(dir, name, Bytes{which, place} + u32(1000) + Bytes{3} + u32(90000) + u32(86000) + chunk);
     };
     const Bytes eac3 = ac3::eac3Header(0x1FF, 0, 3, 7, 1, 16);
     const Bytes ac3 = ac3::ac3Header(0, 28, 8, 0, 7);
-    seed("eac3", 0, 0, eac3 + filler(200) + eac3);
-    seed("ac3-at-end", 0, 1, filler(10) + ac3);
-    seed("dts", 1, 2, dts::dtsCore(dts::DtsFields{}));
+    sample("eac3", 0, 0, eac3 + filler(200) + eac3);
+    sample("ac3-at-end", 0, 1, filler(10) + ac3);
+    sample("dts", 1, 2, dts::dtsCore(dts::DtsFields{}));
     dts::DtsFields crc;
     crc.cpf = 1;
-    seed("dts-crc-at-end", 1, 1, dts::dtsCore(crc));
+    sample("dts-crc-at-end", 1, 1, dts::dtsCore(crc));
     const Bytes mpeg2 = mpeg2::sequenceHeader(720, 480, 2, 4, 5000) + mpeg2::sequenceExtension(0) +
                         mpeg2::gopHeader() + mpeg2::picture(1) + mpeg2::pictureHeader(2);
-    seed("mpeg2", 2, 0, mpeg2);
-    seed("mpeg2-at-end", 2, 1, mpeg2);
+    sample("mpeg2", 2, 0, mpeg2);
+    sample("mpeg2-at-end", 2, 1, mpeg2);
     vc1::Vc1Sequence aspect15;
     aspect15.aspect = 15;
     aspect15.aspectWidth = 16;
     aspect15.aspectHeight = 9;
-    seed("vc1", 3, 2, vc1::sequenceHeader(vc1::Vc1Sequence{}) + vc1::entryPoint() + vc1::frames(2));
-    seed("vc1-aspect-at-end", 3, 1, vc1::frames(1) + vc1::sequenceHeader(aspect15));
+    sample("vc1", 3, 2, vc1::sequenceHeader(vc1::Vc1Sequence{}) + vc1::entryPoint() + vc1::frames(2));
+    sample("vc1-aspect-at-end", 3, 1, vc1::frames(1) + vc1::sequenceHeader(aspect15));
     const Bytes h264 = h264::delimiter(0) + h264::parameterSet(100, 41) + h264::pictureSet() + h264::slice();
-    seed("h264", 4, 0, h264 + h264::delimiter(1) + h264::slice(0x41));
-    seed("h264-at-end", 4, 1, h264::delimiter(0) + h264::parameterSet(77, 40, true));
+    sample("h264", 4, 0, h264 + h264::delimiter(1) + h264::slice(0x41));
+    sample("h264-at-end", 4, 1, h264::delimiter(0) + h264::parameterSet(77, 40, true));
 }
 
-void playlistSeeds(const fs::path& dir) {
+void playlistCorpus(const fs::path& dir) {
     // flags (bits 0-1 where the bytes go, 2-4 block size, 5-7 base name), position, length, bytes.
-    auto seed = [&](const std::string& name, std::uint8_t flags, std::uint32_t at, std::uint32_t cut,
+    auto sample = [&](const std::string& name, std::uint8_t flags, std::uint32_t at, std::uint32_t cut,
                     const std::string& text) {
         put(dir, name, Bytes{flags} + u32(at) + u32(cut) + fromText(text));
     };
-    seed("worked-example", 0, 0, 0, workedExampleText());
-    seed("worked-example-bytewise", 1 << 2, 0, 0, workedExampleText());
-    seed("lighthouse", 0, 0, 0, lighthousePlaylist());
-    seed("lighthouse-feature-2", 1 << 5 | 5 << 2, 0, 0, lighthousePlaylist());
-    seed("bad-index-in-example", 1, 120, 3, "x1");
-    seed("deep-nesting-in-lighthouse", 2, 500, 0,
+    sample("worked-example", 0, 0, 0, workedExampleText());
+    sample("worked-example-bytewise", 1 << 2, 0, 0, workedExampleText());
+    sample("lighthouse", 0, 0, 0, lighthousePlaylist());
+    sample("lighthouse-feature-2", 1 << 5 | 5 << 2, 0, 0, lighthousePlaylist());
+    sample("bad-index-in-example", 1, 120, 3, "x1");
+    sample("deep-nesting-in-lighthouse", 2, 500, 0,
          std::string(300, '<') + "Title FEATURE_1 " + std::string(300, '>'));
-    seed("cut-example", 1, 300, 200, "<Audio streamNumber=\"2147483647\" mediaAttr=\"9\"/>");
+    sample("cut-example", 1, 300, 200, "<Audio streamNumber=\"2147483647\" mediaAttr=\"9\"/>");
 }
 
-void rebuildSeeds(const fs::path& dir, const Bytes& all, const Bytes& feature) {
+void rebuildCorpus(const fs::path& dir, const Bytes& all, const Bytes& feature) {
     const Bytes allTicked = {0xFF, 0xFF, 0xFF, 0xFF, 0x03};
     put(dir, "every-family", allTicked + streamTableOf(dir, all) + all);
     put(dir, "feature", allTicked + streamTableOf(dir, feature) + feature);
@@ -170,21 +170,21 @@ void rebuildSeeds(const fs::path& dir, const Bytes& all, const Bytes& feature) {
 
 int main(int argc, char** argv) {
     if (argc != 2) {
-        std::fputs("Usage: ombrix-fuzz-seeds DIR\n", stderr);
+        std::fputs("Usage: ombrix-fuzz-corpus DIR\n", stderr);
         return 2;
     }
     try {
         const fs::path dir = argv[1];
         MuxOptions small;
-        small.seed = 7;
+        small.shuffle = 7;
         const Bytes all = muxPacks(everyFamily(), small).file;
         const Bytes feature = muxPacks(hdDvdFeature()).file;
-        parserSeeds(dir / "parser", all, feature);
-        analyserSeeds(dir / "analysers");
-        playlistSeeds(dir / "playlist");
-        rebuildSeeds(dir / "rebuild", all, feature);
+        parserCorpus(dir / "parser", all, feature);
+        analyserCorpus(dir / "analysers");
+        playlistCorpus(dir / "playlist");
+        rebuildCorpus(dir / "rebuild", all, feature);
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "ombrix-fuzz-seeds: %s\n", e.what());
+        std::fprintf(stderr, "ombrix-fuzz-corpus: %s\n", e.what());
         return 1;
     }
     return 0;
