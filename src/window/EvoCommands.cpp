@@ -5,6 +5,8 @@
 #include "window/Main.h"
 #include "window/PathRules.h"
 
+#include <tuple>
+
 namespace ombrix {
 
 namespace {

@@ -186,7 +186,6 @@ void TfMain::FormActivate() {
 
 void TfMain::FormResize() {
     logoLeft = frame.width <= 432 ? 153 : frame.width / 2 - 63;
-    imLogo.setVisible(true);
     frame.update();
 }
 
