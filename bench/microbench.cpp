@@ -1,10 +1,10 @@
 // Micro-benchmarks: the parser over 2048-byte packs in memory, and frame counting over video
 // payload, in bytes per second.
 
-#include "engine/EngineHost.h"
 #include "engine/Parser.h"
 #include "engine/Payload.h"
 #include "engine/State.h"
+#include "support/FakeHost.h"
 #include "support/PsBuilder.h"
 
 #include <benchmark/benchmark.h>
@@ -16,23 +16,7 @@ namespace {
 using namespace ombrix;
 using namespace ombrix::testing;
 
-struct QuietHost : EngineHost {
-    void log(const std::string&) override {}
-    void slog(const std::string&, std::uint8_t) override {}
-    bool fastCheck() override { return false; }
-    bool countFrames() override { return count; }
-    bool details() override { return false; }
-    bool videoTicked(int) override { return true; }
-    bool audioTicked(int) override { return true; }
-    bool subTicked(int) override { return true; }
-    void setCancelEnabled(bool) override {}
-    void processMessages() override {}
-    void repaintWindow() override {}
-    double now() override { return 0; }
-    std::string timeText(double) override { return ""; }
-    std::string floatText(double) override { return ""; }
-    bool count = false;
-};
+
 
 Bytes randomVideo(std::size_t n);
 
@@ -50,7 +34,8 @@ Bytes block() {
 
 void parserScan(benchmark::State& s) {
     EngineState state;
-    QuietHost host;
+    FakeHost host; // details off: nothing is logged
+    host.detailed = false;
     host.count = s.range(0) != 0;
     PayloadHandler handler(state, host);
     Parser parser(state, host, handler);

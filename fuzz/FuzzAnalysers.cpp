@@ -9,7 +9,7 @@
 #include "FuzzInput.h"
 #include "analysers/Analysers.h"
 #include "engine/State.h"
-#include "tests/engine/FakeHost.h"
+#include "tests/support/FakeHost.h"
 
 #include <algorithm>
 #include <cstring>

@@ -13,7 +13,7 @@
 #include "engine/Parser.h"
 #include "engine/Payload.h"
 #include "engine/State.h"
-#include "tests/engine/FakeHost.h"
+#include "tests/support/FakeHost.h"
 
 #include <algorithm>
 #include <array>

@@ -9,7 +9,7 @@
 #include "engine/State.h"
 #include "rebuild/Rebuild.h"
 #include "rebuild/RebuildState.h"
-#include "tests/engine/FakeHost.h"
+#include "tests/support/FakeHost.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -8,7 +8,7 @@
 #include "engine/State.h"
 #include "support/PsBuilder.h"
 #include "tests/analysers/HeaderFixtures.h"
-#include "tests/engine/FakeHost.h"
+#include "tests/support/FakeHost.h"
 #include "tests/xpl/SamplePlaylist.h"
 #include "tests/xpl/WorkedExample.h"
 

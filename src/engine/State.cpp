@@ -16,21 +16,21 @@ void EngineState::fillAc3Tables() {
 }
 
 namespace {
-template <typename Fn> void forEachHolder(EngineState& s, Fn fn) {
-    fn(s.InFile);
+template <typename Fn> void forEachOutput(EngineState& s, Fn fn) {
     for (auto& h : s.VideoOut) fn(h);
     for (auto& h : s.AudioOut) fn(h);
     for (auto& h : s.SubOut) fn(h);
 }
+template <typename Fn> void forEachHolder(EngineState& s, Fn fn) {
+    fn(s.InFile);
+    forEachOutput(s, fn);
+}
 } // namespace
 
 void EngineState::commitOutputViews() {
-    for (auto& h : VideoOut)
+    forEachOutput(*this, [](FileHolder& h) {
         if (h) h->commitViews();
-    for (auto& h : AudioOut)
-        if (h) h->commitViews();
-    for (auto& h : SubOut)
-        if (h) h->commitViews();
+    });
 }
 
 void EngineState::closeAll() {

@@ -1,4 +1,4 @@
-#include "FakeHost.h"
+#include "support/FakeHost.h"
 #include "engine/Parser.h"
 #include "engine/State.h"
 #include "support/PsBuilder.h"
